@@ -1,0 +1,5 @@
+// The sub-commands of the zorvaline tool. Each takes the arguments after its own name and
+// returns the process exit code.
+#pragma once
+
+int RunSetup(int argc, char **argv);

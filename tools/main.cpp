@@ -1,0 +1,45 @@
+#include "tools/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+    const char *name;
+    int (*run)(int argc, char **argv);
+    const char *summary;
+};
+
+const Command kCommands[] = {
+    {"setup", RunSetup, "create or update the Windows root (ZORVALINE_ROOT)"},
+};
+
+void printUsage(FILE *out)
+{
+    std::fprintf(out, "usage: zorvaline COMMAND [ARGS...]\n\n"
+                      "Zorvaline prints to printers reached by e-mail.\n\ncommands:\n");
+    for (const Command &c : kCommands)
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(out, "\n'zorvaline COMMAND --help' tells more about one command.\n"
+                      "The root is $ZORVALINE_ROOT, else ${XDG_DATA_HOME:-~/.local/share}/zorvaline.\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        printUsage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+        printUsage(stdout);
+        return 0;
+    }
+    for (const Command &c : kCommands)
+        if (!std::strcmp(argv[1], c.name))
+            return c.run(argc - 2, argv + 2);
+    std::fprintf(stderr, "zorvaline: unknown command '%s' (try 'zorvaline --help')\n", argv[1]);
+    return 2;
+}
