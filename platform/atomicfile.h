@@ -1,0 +1,41 @@
+// Crash-safe file replacement and a cross-process lock, for files that several processes
+// read and rewrite (profiles, the registry store).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace zorplat {
+
+// Replaces linuxPath with content so that any reader (in any process, or after a crash or
+// kill -9) sees either the whole old file or the whole new one: a temporary file in the
+// same folder is written, fsynced, renamed over the target, and the folder is fsynced.
+// A new file gets modeForNewFile; an existing file keeps its mode. Returns false with the
+// last error set (ERROR_PATH_NOT_FOUND when the folder does not exist, ERROR_ACCESS_DENIED,
+// ERROR_DISK_FULL, ERROR_WRITE_FAULT) and leaves the target untouched.
+bool AtomicWriteFile(const std::string &linuxPath, std::string_view content,
+                     mode_t modeForNewFile = 0600);
+
+// Exclusive lock across processes (and threads) on "<linuxPath>.lock", held from
+// construction to destruction; blocks until it is granted. The lock file is left in place:
+// removing it would let two processes lock two different files. locked() is false (with the
+// last error set) when the lock file cannot be created, e.g. the folder is missing or
+// read-only; callers then go on without the lock or fail, as their contract says.
+class FileLock {
+public:
+    explicit FileLock(const std::string &linuxPath);
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    bool locked() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// The last error matching an errno value from a failed file call.
+unsigned ErrorFromErrno(int error);
+
+} // namespace zorplat
