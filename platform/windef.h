@@ -33,6 +33,22 @@ using LPBOOL = BOOL *;
 #define WINAPI
 #endif
 
+// Structures several modules' signatures share (files, registry keys).
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+using PFILETIME = FILETIME *;
+using LPFILETIME = FILETIME *;
+
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using PSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES *;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES *;
+
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~uintptr_t{0});
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD MAX_PATH = 260;
