@@ -1,0 +1,30 @@
+// The delivery's progress window: one per process, opened when the chooser has confirmed a
+// job and closed when the delivery is over. While none is open every call here does nothing,
+// so code shared with the status request (which shows no progress) need not ask.
+#pragma once
+
+#include <string>
+
+namespace ProgressWindow {
+
+// Opens the window titled "Vireon Internet Printing on <printer> " (trailing blank kept),
+// brings it to the foreground, sets the range 0 to 10 and the step 1 and steps once.
+// An open window is closed first.
+void Open(const std::string &printerName);
+void Close();
+bool IsOpen();
+
+// The printer name the window was opened for ("" when none is open).
+std::string PrinterName();
+
+void SetTitle(const std::string &title);
+void SetRange(int low, int high);
+void SetStep(int step);
+void SetPos(int pos);
+void Step();
+
+// A stage of the transfer: the title becomes stageFormat with its one "%s" replaced by the
+// printer name, then the bar steps once.
+void ShowStage(const char *stageFormat);
+
+} // namespace ProgressWindow
