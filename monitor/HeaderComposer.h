@@ -20,7 +20,8 @@ struct HeaderRequest {
     bool partial = false;   // a piece of a split job
 };
 
-// The block, ending in the empty line; or nothing when the sender ([IntranetSetup]
+// The block (a job's block ends in the empty line before the body; the status request has
+// no body and no empty line); or nothing when the sender ([IntranetSetup]
 // SenderEmail) is empty or has no '@': message 310 is then shown, owned by `owner`.
 // Pieces 2 to N carry a fresh Message-ID each; all pieces share the job's id= parameter.
 // A password keyword (MD5 of message id + password) is sent when the address has a Password;

@@ -1,0 +1,122 @@
+#include "monitor/CoverPage.h"
+
+#include "monitor/JobSettings.h"
+#include "platform/paths.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace zormon {
+
+namespace {
+
+// A PostScript string literal keeps balanced parentheses as they are, but a backslash or a
+// parenthesis without its partner would end the string early or swallow the rest of the job,
+// so those alone are escaped (PostScript Language Reference, section 3.2.2).
+std::string postScriptString(std::string_view value)
+{
+    std::vector<bool> escape(value.size(), false);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\')
+            escape[i] = true;
+        else if (value[i] == '(')
+            open.push_back(i);
+        else if (value[i] == ')') {
+            if (open.empty())
+                escape[i] = true;
+            else
+                open.pop_back();
+        }
+    }
+    for (std::size_t i : open)
+        escape[i] = true;
+
+    std::string text;
+    text.reserve(value.size() + 8);
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (escape[i])
+            text += '\\';
+        text += value[i];
+    }
+    return text;
+}
+
+bool copyOver(const std::string &from, const std::string &to)
+{
+    std::error_code error;
+    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+}
+
+} // namespace
+
+CoverPageFacts ReadCoverPageFacts(std::string_view address, std::string_view printerName,
+                                  std::string_view jobDate, std::string_view jobTime)
+{
+    CoverPageFacts facts;
+    facts.printerName = printerName;
+    facts.jobDate = jobDate;
+    facts.jobTime = jobTime;
+    facts.recipient = Recipient(address);
+    facts.recipientLocation = RcptLocation(address);
+    facts.subject = Subject(address);
+    facts.userName = JobUserName();
+    facts.computerName = JobComputerName();
+    facts.sender = SenderEmail();
+    return facts;
+}
+
+std::string CoverPageText(const CoverPageFacts &facts)
+{
+    auto value = [](const std::string &text) { return postScriptString(text); };
+    std::string page;
+    page.reserve(2048);
+    page += "StartDoc StartPage \nHeading\n(Printer:) Caption (" + value(facts.printerName)
+            + ")Value % Place printer name here\n";
+    page += "(Printed:) Caption (" + value(facts.jobDate) + ") Value % Place date string here\n";
+    page += "(Time:) Caption (" + value(facts.jobTime) + ") Value % Place time string here\n";
+    page += "NewLine\n";
+    page += "Italic\n";
+    page += "(Please deliver this cover page and the document together.)\n";
+    page += "SNL\n";
+    page += "SepLine\n";
+    page += "(Please deliver to:) Caption (" + value(facts.recipient) + ") Value % User name here\n";
+    page += "(Location:) Caption (" + value(facts.recipientLocation) + ") Value % Location string here\n";
+    page += "SepLine\n";
+    page += "NewLine\n";
+    page += "(From:) Caption (" + value(facts.userName) + ") Value % From\n";
+    page += "(Location:) Caption (" + value(facts.computerName) + ") Value % Location string here\n";
+    page += "(Reply To:) Caption (" + value(facts.sender) + ") Value % Reply to string here\n";
+    page += "NewLine\n";
+    page += "(File name:) Caption (" + value(facts.subject) + ") Value % File name string here\n";
+    page += "(File date:) Caption (" + value(facts.jobDate) + ") Value % File date string here\n";
+    page += "(File time:) Caption (" + value(facts.jobTime) + ") Value % File time string here\n";
+    page += "NewLine\nEndPage\nEndDoc\nend\n%EndJob\n%EOF\n";
+    return page;
+}
+
+bool GenerateCoverPages(const CoverPageFacts &facts)
+{
+    const std::string banner = zorplat::ToLinuxPath(InstallPath("banner.ps"));
+    const std::string trailer = zorplat::ToLinuxPath(InstallPath("trailer.ps"));
+    bool generated = copyOver(zorplat::ToLinuxPath(BannerTemplatePath()), banner);
+    if (generated) {
+        std::ofstream out(banner, std::ios::binary | std::ios::app);
+        out << CoverPageText(facts);
+        out.close();
+        generated = !out.fail() && copyOver(banner, trailer);
+    }
+    if (!generated) {
+        // Pages left over from the previous address would carry its recipient; without them
+        // a job that asks for a cover page fails visibly instead.
+        std::error_code ignored;
+        fs::remove(banner, ignored);
+        fs::remove(trailer, ignored);
+    }
+    return generated;
+}
+
+} // namespace zormon

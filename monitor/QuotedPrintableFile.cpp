@@ -1,0 +1,136 @@
+// Streams a file through the encoder in large blocks: one read and one write per megabyte of
+// input, whatever the job holds.
+#include "monitor/QuotedPrintable.h"
+
+#include "platform/lasterror.h"
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace zormon {
+
+namespace {
+
+constexpr std::size_t kInputBlock = 1 << 20;
+
+DWORD windowsError(int error)
+{
+    switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM: return ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    default: return ERROR_GEN_FAILURE;
+    }
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now, so that a failure to flush is seen; false with errno set on failure.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Reads until the block is full or the file ends; -1 with errno set on failure.
+ssize_t readBlock(int fd, uint8_t *buffer, std::size_t size)
+{
+    std::size_t filled = 0;
+    while (filled < size) {
+        const ssize_t n = ::read(fd, buffer + filled, size - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(filled);
+}
+
+bool writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool encodeStream(int input, int output)
+{
+    std::unique_ptr<uint8_t[]> in(new uint8_t[kInputBlock]);
+    std::unique_ptr<char[]> out(new char[kInputBlock * QuotedPrintableEncoder::kMaxOutputPerByte]);
+    QuotedPrintableEncoder encoder;
+    for (;;) {
+        const ssize_t n = readBlock(input, in.get(), kInputBlock);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        const std::size_t encoded = encoder.encode(in.get(), static_cast<std::size_t>(n), out.get());
+        if (!writeAll(output, out.get(), encoded))
+            return false;
+    }
+}
+
+} // namespace
+
+bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outputPath)
+{
+    const std::string outputFile = zorplat::ToLinuxPath(outputPath);
+    FileDescriptor input(::open(zorplat::ToLinuxPath(inputPath).c_str(), O_RDONLY | O_CLOEXEC));
+    if (input.get() < 0) {
+        SetLastError(windowsError(errno));
+        return false;
+    }
+    FileDescriptor output(::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (output.get() < 0) {
+        SetLastError(windowsError(errno));
+        return false;
+    }
+    bool encoded = false;
+    try {
+        encoded = encodeStream(input.get(), output.get());
+    } catch (const std::bad_alloc &) {
+        errno = ENOMEM;
+    }
+    if (encoded && output.close())
+        return true;
+    // A half-written encoding would be mailed as if it were the whole job.
+    const int error = errno;
+    ::unlink(outputFile.c_str());
+    SetLastError(windowsError(error));
+    return false;
+}
+
+} // namespace zormon
