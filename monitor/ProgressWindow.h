@@ -3,6 +3,9 @@
 // so code shared with the status request (which shows no progress) need not ask.
 #pragma once
 
+#include "platform/windef.h"
+
+#include <cstdint>
 #include <string>
 
 namespace ProgressWindow {
@@ -28,3 +31,11 @@ void Step();
 void ShowStage(const char *stageFormat);
 
 } // namespace ProgressWindow
+
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+
+// The procedure of the module's progress dialog (template 800), exported for hosts that
+// create that dialog themselves: TRUE for the initialisation message (WM_INITDIALOG), FALSE
+// for every other one. The monitor itself shows the window above instead.
+extern "C" BOOL ProgressDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

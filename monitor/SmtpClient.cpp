@@ -1,0 +1,267 @@
+#include "monitor/SmtpClient.h"
+
+#include "monitor/BodyReader.h"
+#include "monitor/DebugLine.h"
+#include "monitor/HeaderComposer.h"
+#include "monitor/JobSettings.h"
+#include "monitor/MessageBoxRoutine.h"
+#include "monitor/MonitorStrings.h"
+#include "monitor/ProgressWindow.h"
+#include "monitor/SmtpConnection.h"
+#include "platform/sockets.h"
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <optional>
+
+namespace ws = zorplat::winsock;
+
+namespace zormon {
+
+namespace {
+
+// Stage titles, each with the printer name for "%s".
+constexpr const char *kStageEncoded = "Vireon Internet Printing on %s Print Job Encoded";
+constexpr const char *kStageHeaders = "Vireon Internet Printing on %s Generating Headers";
+constexpr const char *kStageConnecting = "Vireon Internet Printing on %s Connecting";
+constexpr const char *kStageHandshake = "Vireon Internet Printing on %s Identification Handshake";
+constexpr const char *kStageSending = "Vireon Internet Printing on %s Sending Data";
+constexpr const char *kStageSent = "Vireon Internet Printing on %s Data Sent";
+
+// The connection of the job being sent; the monitor lock keeps it to one job at a time.
+SmtpConnection g_connection;
+
+class Send {
+public:
+    explicit Send(const SmtpMessage &message) : m_message(message) {}
+    SmtpResult run();
+
+private:
+    SmtpResult fail(SmtpResult result, UINT textId, const char *argument = nullptr);
+    void stage(const char *title);
+    SmtpResult connect(const std::string &server);
+    // Sends the command and reads the reply; true when its code is `expected`.
+    bool exchange(const std::string &command, int expected, DWORD timeoutMs);
+
+    const SmtpMessage &m_message;
+};
+
+SmtpResult Send::fail(SmtpResult result, UINT textId, const char *argument)
+{
+    g_connection.abandon();
+    ShowMonitorMessage(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId, argument);
+    return result;
+}
+
+void Send::stage(const char *title)
+{
+    if (m_message.pieces == 1)
+        ProgressWindow::ShowStage(title);
+}
+
+bool Send::exchange(const std::string &command, int expected, DWORD timeoutMs)
+{
+    if (!g_connection.sendCommand(command)) {
+        DebugLine("zormon!SendSmtpMessage %.*s: could not be sent", static_cast<int>(command.size() - 2),
+                  command.c_str());
+        return false;
+    }
+    SmtpReply reply = g_connection.readReply(SmtpTimeout(timeoutMs));
+    if (reply.code == expected)
+        return true;
+    DebugLine("zormon!SendSmtpMessage %.*s: reply %d \"%s\"", static_cast<int>(command.size() - 2),
+              command.c_str(), reply.code, reply.text.c_str());
+    return false;
+}
+
+SmtpResult Send::connect(const std::string &server)
+{
+    // 1. the socket
+    ws::SOCKET socket = ws::socket(ws::AF_INET, ws::SOCK_STREAM, 0);
+    if (socket == ws::INVALID_SOCKET) {
+        DebugLine("zormon!SendSmtpMessage socket: error %d", ws::WSAGetLastError());
+        return fail(SmtpResult::NoSocket, MonitorString::SocketsError);
+    }
+    g_connection.attach(socket);
+
+    // 2. the port: there is no fallback when the service is not listed
+    ws::servent *service = ws::getservbyname("smtp", "tcp");
+    if (!service)
+        return fail(SmtpResult::NotResolved, MonitorString::CannotResolvePort);
+
+    // 3. the address: a name with any letter is looked up, anything else is a dotted address
+    ws::sockaddr_in address{};
+    address.sin_family = ws::AF_INET;
+    address.sin_port = static_cast<ws::u_short>(service->s_port);
+    bool isName = std::any_of(server.begin(), server.end(),
+                              [](unsigned char c) { return std::isalpha(c) != 0; });
+    if (isName) {
+        ws::hostent *host = ws::gethostbyname(server.c_str());
+        if (!host || !host->h_addr_list[0])
+            return fail(SmtpResult::NotResolved, MonitorString::CannotResolveHost, server.c_str());
+        std::copy_n(host->h_addr_list[0], sizeof address.sin_addr, reinterpret_cast<char *>(&address.sin_addr));
+    } else {
+        ws::u_long dotted = ws::inet_addr(server.c_str());
+        if (dotted == ws::INADDR_NONE)
+            return fail(SmtpResult::NotResolved, MonitorString::CannotResolveHost, server.c_str());
+        address.sin_addr = static_cast<uint32_t>(dotted);
+    }
+
+    // 4. connect
+    stage(kStageConnecting);
+    if (ws::connect(socket, reinterpret_cast<const ws::sockaddr *>(&address), sizeof address) != 0) {
+        DebugLine("zormon!SendSmtpMessage connect %s: error %d", server.c_str(), ws::WSAGetLastError());
+        return fail(SmtpResult::NotConnected, MonitorString::CannotConnect, server.c_str());
+    }
+
+    // 5. the greeting, then our own: HELO with the sender's domain (RFC 5321, section 4.1.1.1)
+    SmtpReply greeting = g_connection.readReply(SmtpTimeout(kGreetingTimeoutMs));
+    if (greeting.code != 220) {
+        DebugLine("zormon!SendSmtpMessage greeting: reply %d \"%s\"", greeting.code, greeting.text.c_str());
+        return fail(SmtpResult::GreetingRefused, MonitorString::ConnectionLost);
+    }
+    std::string sender = SenderEmail();
+    size_t at = sender.find('@');
+    std::string domain = at == std::string::npos ? sender : sender.substr(at + 1);
+    if (!exchange("HELO " + domain + "\r\n", 250, kMailTimeoutMs))
+        return fail(SmtpResult::HandshakeRefused, MonitorString::HandshakeFailed);
+    return SmtpResult::Sent;
+}
+
+SmtpResult Send::run()
+{
+    // 1. the server
+    std::string server = SmtpServer();
+    if (server.empty())
+        return fail(SmtpResult::NotPrepared, MonitorString::NoSmtpServer);
+
+    // 2.-4. the message: header block, body and tail; the tail is sent on its own after it
+    std::string text;
+    MessageBody body;
+    try {
+        if (!m_message.status) {
+            if (!ReadBody(m_message.encodedFile, m_message.size, body, m_message.owner)) {
+                g_connection.abandon();
+                return SmtpResult::NotPrepared;
+            }
+            stage(kStageEncoded);
+            stage(kStageHeaders);
+        }
+        HeaderRequest request;
+        request.address = m_message.address;
+        request.piece = m_message.piece;
+        request.total = m_message.pieces;
+        request.messageId = m_message.messageId;
+        request.status = m_message.status;
+        request.bodyLength = body.body.size();
+        request.partial = m_message.partial;
+        std::optional<std::string> header = ComposeHeader(request, m_message.owner);
+        if (!header) {
+            g_connection.abandon();
+            return SmtpResult::NotPrepared;
+        }
+        text = std::move(*header);
+        text += body.body;
+        std::string().swap(body.body);
+    } catch (const std::bad_alloc &) {
+        return fail(SmtpResult::NotPrepared, MonitorString::NoMemory);
+    }
+
+    // 5. the connection, opened for the first piece
+    if (m_message.piece == 1 || !g_connection.isOpen()) {
+        SmtpResult connected = connect(server);
+        if (connected != SmtpResult::Sent)
+            return connected;
+    }
+    stage(kStageHandshake);
+
+    // 6.-8. the envelope
+    if (!exchange("MAIL From:<" + SenderEmail() + ">\r\n", 250, kMailTimeoutMs))
+        return fail(SmtpResult::MailRefused, MonitorString::FromRefused);
+    if (!exchange("RCPT To:<" + m_message.address + ">\r\n", 250, kRcptTimeoutMs))
+        return fail(SmtpResult::RcptRefused, MonitorString::ToRefused);
+    stage(kStageSending);
+    if (!exchange("Data\r\n", 354, kDataTimeoutMs))
+        return fail(SmtpResult::DataRefused, MonitorString::DataBeginRefused);
+
+    // 9.-10. the text and the end of data
+    g_connection.beginData();
+    if (!g_connection.sendData(text) || !g_connection.sendData(body.tail)) {
+        DebugLine("zormon!SendSmtpMessage mail text: error %d", ws::WSAGetLastError());
+        return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
+    }
+    stage(kStageSent);
+    SmtpReply accepted;
+    if (g_connection.endData())
+        accepted = g_connection.readReply(SmtpTimeout(kDataEndTimeoutMs));
+    if (accepted.code != 250) {
+        DebugLine("zormon!SendSmtpMessage end of data: reply %d \"%s\"", accepted.code, accepted.text.c_str());
+        return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
+    }
+
+    // 11. after the last piece, goodbye; the reply does not matter
+    if (m_message.piece == m_message.pieces) {
+        if (g_connection.sendCommand("quit\r\n"))
+            g_connection.readReply(SmtpTimeout(kQuitTimeoutMs));
+        switch (g_connection.shutdownAndClose()) {
+        case SmtpConnection::CloseOutcome::ShutdownFailed:
+            return fail(SmtpResult::ShutdownFailed, MonitorString::SocketsError);
+        case SmtpConnection::CloseOutcome::CloseFailed:
+            return fail(SmtpResult::CloseFailed, MonitorString::SocketsError);
+        case SmtpConnection::CloseOutcome::Closed:
+            break;
+        }
+    }
+    return SmtpResult::Sent;
+}
+
+} // namespace
+
+SmtpResult SendSmtpMessage(const SmtpMessage &message)
+{
+    return Send(message).run();
+}
+
+SmtpResult SendWholeMessage(HANDLE encodedFile, const std::string &address, uint64_t size,
+                            const std::string &messageId, HWND owner)
+{
+    SmtpMessage message;
+    message.encodedFile = encodedFile;
+    message.address = address;
+    message.size = size;
+    message.messageId = messageId;
+    message.owner = owner;
+    return SendSmtpMessage(message);
+}
+
+SmtpResult SendInPieces(HANDLE encodedFile, const std::string &address, const PiecePlan &plan,
+                        const std::string &messageId, HWND owner)
+{
+    const int pieces = static_cast<int>(plan.pieceCount);
+    ProgressWindow::SetRange(0, pieces);
+    ProgressWindow::SetPos(0);
+    ProgressWindow::SetStep(1);
+    const std::string printer = ProgressWindow::PrinterName();
+    for (int piece = 1; piece <= pieces; ++piece) {
+        ProgressWindow::SetTitle("Vireon Internet Printing on " + printer + "  " + std::to_string(piece) +
+                                 " of " + std::to_string(pieces));
+        SmtpMessage message;
+        message.encodedFile = encodedFile;
+        message.address = address;
+        message.size = plan.pieceSize;
+        message.piece = piece;
+        message.pieces = pieces;
+        message.messageId = messageId;
+        message.partial = true;
+        message.owner = owner;
+        SmtpResult result = SendSmtpMessage(message);
+        if (result != SmtpResult::Sent)
+            return result;
+        ProgressWindow::Step();
+    }
+    return SmtpResult::Sent;
+}
+
+} // namespace zormon

@@ -1,0 +1,78 @@
+// One SMTP conversation over a Windows Sockets stream: commands out, whole replies in, and
+// the mail text dot-stuffed on its way out. It knows nothing of jobs, settings or message
+// boxes; the SMTP client decides what each outcome means.
+#pragma once
+
+#include "platform/sockets.h"
+
+#include <string>
+#include <string_view>
+
+namespace zormon {
+
+// How long the client waits for each reply: RFC 5321, section 4.5.3.2.
+constexpr DWORD kGreetingTimeoutMs = 5 * 60 * 1000;   // 4.5.3.2.1, initial 220 message
+constexpr DWORD kMailTimeoutMs = 5 * 60 * 1000;       // 4.5.3.2.2, MAIL (HELO is waited for as long)
+constexpr DWORD kRcptTimeoutMs = 5 * 60 * 1000;       // 4.5.3.2.3, RCPT
+constexpr DWORD kDataTimeoutMs = 2 * 60 * 1000;       // 4.5.3.2.4, DATA initiation
+constexpr DWORD kDataBlockTimeoutMs = 3 * 60 * 1000;  // 4.5.3.2.5, each send of mail text
+constexpr DWORD kDataEndTimeoutMs = 10 * 60 * 1000;   // 4.5.3.2.6, DATA termination
+// QUIT has no time-out of its own in the RFC; the mail is delivered by then, so the lock is
+// not held for long on a server that does not say goodbye.
+constexpr DWORD kQuitTimeoutMs = 2 * 60 * 1000;
+
+// The time-out to use: ZORVALINE_SMTP_TIMEOUT_S (whole seconds, more than 0) replaces every
+// standard value when it is set, so tests need not wait minutes.
+DWORD SmtpTimeout(DWORD standardMs);
+
+struct SmtpReply {
+    int code = 0;     // decimal number at the start of the final line; 0 when no whole reply came
+    std::string text; // every line as received, for the diagnostic output
+};
+
+class SmtpConnection {
+public:
+    SmtpConnection() = default;
+    ~SmtpConnection();
+    SmtpConnection(const SmtpConnection &) = delete;
+    SmtpConnection &operator=(const SmtpConnection &) = delete;
+
+    bool isOpen() const { return m_socket != zorplat::winsock::INVALID_SOCKET; }
+
+    // Takes over a socket (connected or not yet); one held before is closed.
+    void attach(zorplat::winsock::SOCKET socket);
+
+    // Sends the command as given (with its CR LF). False when it could not be sent whole.
+    bool sendCommand(std::string_view command);
+
+    // Reads one whole reply: a multi-line reply ("250-..." lines up to the "250 ..." line,
+    // RFC 5321, section 4.2.1) is collected, however it is cut into segments. The code is 0
+    // when the reply did not come whole within timeoutMs, the server closed the connection,
+    // or it sent more than a reply may hold.
+    SmtpReply readReply(DWORD timeoutMs);
+
+    // Mail text between the 354 reply and the end-of-data line. sendData may be called
+    // several times; every line that begins with "." goes out with a second "." in front
+    // (RFC 5321, section 4.5.2), without copying the text. False when it could not be sent.
+    void beginData();
+    bool sendData(std::string_view text);
+    // The end-of-data line "." CR LF, after a CR LF of its own when the text did not end its
+    // last line (RFC 5321, section 4.1.1.4: the line must stand alone).
+    bool endData();
+
+    enum class CloseOutcome { Closed, ShutdownFailed, CloseFailed };
+    // Ends the connection after QUIT: shut down both ways, then close. The socket is closed
+    // in every case; the outcome tells which step failed first.
+    CloseOutcome shutdownAndClose();
+    // Drops the connection at once, after a failed conversation.
+    void abandon();
+
+private:
+    bool sendAll(std::string_view bytes);
+
+    zorplat::winsock::SOCKET m_socket = zorplat::winsock::INVALID_SOCKET;
+    std::string m_received; // bytes received beyond the last reply
+    bool m_atLineStart = true;
+};
+
+} // namespace zormon
