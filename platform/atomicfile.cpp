@@ -108,6 +108,38 @@ bool AtomicWriteFile(const std::string &linuxPath, std::string_view content, mod
     return true;
 }
 
+bool ReadFromDescriptor(int fd, std::string &content)
+{
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        content.append(chunk, static_cast<size_t>(got));
+    }
+}
+
+bool ReadWholeFile(const std::string &linuxPath, std::string &content)
+{
+    content.clear();
+    const int fd = ::open(linuxPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
+        return false;
+    }
+    const bool ok = ReadFromDescriptor(fd, content);
+    const int error = errno;
+    ::close(fd);
+    if (!ok)
+        SetLastError(error == EISDIR ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT);
+    return ok;
+}
+
 FileLock::FileLock(const std::string &linuxPath)
 {
     const std::string lockPath = linuxPath + ".lock";

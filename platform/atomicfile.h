@@ -17,6 +17,12 @@ namespace zorplat {
 bool AtomicWriteFile(const std::string &linuxPath, std::string_view content,
                      mode_t modeForNewFile = 0600);
 
+// Reads the whole file. False with the last error set (ERROR_FILE_NOT_FOUND when it does
+// not exist, ERROR_ACCESS_DENIED, ERROR_READ_FAULT) otherwise.
+bool ReadWholeFile(const std::string &linuxPath, std::string &content);
+// Reads from fd up to the end of the file; false with errno set on a read error.
+bool ReadFromDescriptor(int fd, std::string &content);
+
 // Exclusive lock across processes (and threads) on "<linuxPath>.lock", held from
 // construction to destruction; blocks until it is granted. The lock file is left in place:
 // removing it would let two processes lock two different files. locked() is false (with the
