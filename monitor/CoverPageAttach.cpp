@@ -1,0 +1,169 @@
+#include "monitor/CoverPageAttach.h"
+
+#include "monitor/JobSettings.h"
+#include "monitor/MessageBoxRoutine.h"
+#include "monitor/MonitorStrings.h"
+#include "monitor/ScopedHandle.h"
+#include "platform/files.h"
+#include "platform/lasterror.h"
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <string>
+
+namespace zormon {
+
+namespace {
+
+// ReadFile and WriteFile take 32-bit sizes; larger files go through in chunks of this size.
+constexpr uint64_t kMaxTransfer = uint64_t{1} << 30;
+
+enum class ReadResult { Ok, Failed, NoMemory };
+
+bool fail(HWND owner, UINT textId)
+{
+    ShowMonitorMessage(owner, MB_ICONSTOP, MonitorString::InternetPort, textId);
+    return false;
+}
+
+ScopedHandle openPage(const char *name)
+{
+    return ScopedHandle(CreateFile(InstallPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// The file from its current position to its end.
+ReadResult readRest(HANDLE file, std::string &out)
+{
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS)
+        return ReadResult::Failed;
+    const uint64_t size = (uint64_t{high} << 32) | low;
+    try {
+        out.resize(size);
+    } catch (const std::bad_alloc &) {
+        return ReadResult::NoMemory;
+    }
+    uint64_t done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        DWORD want = static_cast<DWORD>(std::min(size - done, kMaxTransfer));
+        if (!ReadFile(file, out.data() + done, want, &read, nullptr))
+            return ReadResult::Failed;
+        if (read == 0)
+            break;
+        done += read;
+    }
+    out.resize(done);
+    return ReadResult::Ok;
+}
+
+bool writeAll(HANDLE file, const std::string &data)
+{
+    uint64_t done = 0;
+    while (done < data.size()) {
+        DWORD written = 0;
+        DWORD want = static_cast<DWORD>(std::min<uint64_t>(data.size() - done, kMaxTransfer));
+        if (!WriteFile(file, data.data() + done, want, &written, nullptr) || written != want)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool rewind(HANDLE file)
+{
+    LONG high = 0;
+    return SetFilePointer(file, 0, &high, FILE_BEGIN) == 0;
+}
+
+bool seekToEnd(HANDLE file)
+{
+    LONG high = 0;
+    SetLastError(ERROR_SUCCESS);
+    return SetFilePointer(file, 0, &high, FILE_END) != INVALID_SET_FILE_POINTER ||
+           GetLastError() == ERROR_SUCCESS;
+}
+
+// Reads `file` whole into `out`; on failure shows `readFailedId` (or 316) and returns false.
+bool readWhole(HANDLE file, std::string &out, UINT readFailedId, HWND owner)
+{
+    switch (readRest(file, out)) {
+    case ReadResult::Ok:
+        return true;
+    case ReadResult::NoMemory:
+        return fail(owner, MonitorString::NoMemory);
+    case ReadResult::Failed:
+        break;
+    }
+    return fail(owner, readFailedId);
+}
+
+bool attachBanner(HANDLE jobCopy, HWND owner)
+{
+    ScopedHandle banner = openPage("banner.ps");
+    if (!banner.valid())
+        return fail(owner, MonitorString::CannotOpenHeader);
+    std::string bannerText, job;
+    if (!readWhole(banner.get(), bannerText, MonitorString::CannotReadHeader, owner) ||
+        !readWhole(jobCopy, job, MonitorString::CannotReadPrintFile, owner))
+        return false;
+    if (!rewind(jobCopy) || !writeAll(jobCopy, bannerText) || !writeAll(jobCopy, job) ||
+        !SetEndOfFile(jobCopy))
+        return fail(owner, MonitorString::CannotWritePrintFile);
+    return true;
+}
+
+bool attachTrailer(HANDLE jobCopy, HWND owner)
+{
+    ScopedHandle trailer = openPage("trailer.ps");
+    if (!trailer.valid())
+        return fail(owner, MonitorString::CannotOpenTrailer);
+    std::string trailerText;
+    if (!readWhole(trailer.get(), trailerText, MonitorString::CannotReadTrailer, owner))
+        return false;
+    if (!seekToEnd(jobCopy) || !writeAll(jobCopy, trailerText) || !SetEndOfFile(jobCopy))
+        return fail(owner, MonitorString::CannotAppendTrailer);
+    return true;
+}
+
+bool attachBoth(HANDLE jobCopy, HWND owner)
+{
+    ScopedHandle banner = openPage("banner.ps");
+    if (!banner.valid())
+        return fail(owner, MonitorString::CannotOpenHeader);
+    ScopedHandle trailer = openPage("trailer.ps");
+    if (!trailer.valid())
+        return fail(owner, MonitorString::CannotOpenTrailer);
+    std::string bannerText, job;
+    if (!readWhole(banner.get(), bannerText, MonitorString::CannotReadHeader, owner) ||
+        !readWhole(jobCopy, job, MonitorString::CannotReadPrintFile, owner))
+        return false;
+    if (!rewind(jobCopy) || !writeAll(jobCopy, bannerText) || !writeAll(jobCopy, job))
+        return fail(owner, MonitorString::CannotAppendTrailer);
+    job = std::string(); // the job copy is on disk again; its buffer is not needed any longer
+    std::string trailerText;
+    if (!readWhole(trailer.get(), trailerText, MonitorString::TrailerNotFound, owner))
+        return false;
+    if (!writeAll(jobCopy, trailerText) || !SetEndOfFile(jobCopy))
+        return fail(owner, MonitorString::CannotAppendTrailer);
+    return true;
+}
+
+} // namespace
+
+bool AttachCoverPages(HANDLE jobCopy, bool banner, bool trailer, HWND owner)
+{
+    if (banner && trailer)
+        return attachBoth(jobCopy, owner);
+    if (banner)
+        return attachBanner(jobCopy, owner);
+    if (trailer)
+        return attachTrailer(jobCopy, owner);
+    return true;
+}
+
+} // namespace zormon

@@ -1,0 +1,144 @@
+#include "monitor/Delivery.h"
+
+#include "monitor/CoverPage.h"
+#include "monitor/CoverPageAttach.h"
+#include "monitor/JobSettings.h"
+#include "monitor/MessageBoxRoutine.h"
+#include "monitor/MessageId.h"
+#include "monitor/MonitorStrings.h"
+#include "monitor/PiecePlan.h"
+#include "monitor/ProgressWindow.h"
+#include "monitor/QuotedPrintable.h"
+#include "monitor/ScopedHandle.h"
+#include "monitor/SmtpClient.h"
+#include "platform/files.h"
+#include "platform/sockets.h"
+#include "platform/ui.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zormon {
+
+namespace {
+
+// Nothing in this process holds the input focus: boxes "owned by the focus window" have no
+// owner.
+constexpr HWND kFocusWindow = nullptr;
+
+bool fail(HWND owner, UINT captionId, UINT textId)
+{
+    ShowMonitorMessage(owner, MB_ICONSTOP, captionId, textId);
+    return false;
+}
+
+uint64_t sizeOf(HANDLE file)
+{
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    return (uint64_t{high} << 32) | low;
+}
+
+// The items of a comma-separated list, empty items skipped.
+std::vector<std::string> splitAddresses(std::string_view list)
+{
+    std::vector<std::string> addresses;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string_view::npos)
+            comma = list.size();
+        if (comma > start)
+            addresses.emplace_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return addresses;
+}
+
+// Copy, cover pages, encoding and send for one address; shows the message of a failure.
+bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t jobSize)
+{
+    const std::string copyPath = InstallPath("Varnel.tmp");
+    const std::string encodedPath = InstallPath("Varnel.cod");
+    const UINT portCaption = MonitorString::InternetPort;
+
+    // 1. the working copy
+    if (!CopyFile(job.spoolPath.c_str(), copyPath.c_str(), FALSE))
+        return fail(kFocusWindow, portCaption, MonitorString::CannotCopyToTemp);
+    ScopedHandle copy(CreateFile(copyPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy.valid())
+        return fail(kFocusWindow, portCaption, MonitorString::CannotCreateTemp);
+
+    // 2. the cover pages, made whether asked for or not; a missing template shows up as a
+    // page that cannot be opened when one is asked for
+    const std::string split = Split(address);
+    const bool banner = HeaderWanted(address);
+    const bool trailer = TrailerWanted(address);
+    GenerateCoverPages(ReadCoverPageFacts(address, job.printerName, job.date, job.time));
+
+    // 3. a fresh message id for this address
+    const std::string messageId = NewMessageId();
+
+    // 4. the cover pages around the job
+    if (!AttachCoverPages(copy.get(), banner, trailer, kFocusWindow))
+        return false;
+    copy.reset();
+
+    // 5. the encoded copy, removed when it is closed
+    EncodeQuotedPrintable(copyPath, encodedPath);
+    ScopedHandle encoded(CreateFile(encodedPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!encoded.valid())
+        return fail(kFocusWindow, portCaption, MonitorString::CannotCreateEncoded);
+
+    // 6. nothing was printed
+    if (jobSize == 0)
+        return fail(kFocusWindow, MonitorString::MonitorCaption, MonitorString::JobSizeZero);
+
+    // 7. one message, or pieces over one connection
+    const PiecePlan plan = PlanPieces(split, sizeOf(encoded.get()));
+    SmtpResult result = plan.pieceCount > 1
+                     ? SendInPieces(encoded.get(), address, plan, messageId, kFocusWindow)
+                     : SendWholeMessage(encoded.get(), address, sizeOf(encoded.get()), messageId,
+                                        kFocusWindow);
+    // 9. the sender has shown its message
+    return result == SmtpResult::Sent;
+}
+
+} // namespace
+
+bool DeliverJob(const DeliveryJob &job)
+{
+    ProgressWindow::Step();
+    ProgressWindow::Step();
+
+    zorplat::winsock::WSADATA data{};
+    if (zorplat::winsock::WSAStartup(zorplat::winsock::MAKEWORD(1, 1), &data) != 0)
+        return fail(GetDesktopWindow(), MonitorString::MonitorCaption, MonitorString::SocketsError);
+    // Held open until the delivery ends, and removed with the last handle.
+    ScopedHandle spool(CreateFile(job.spoolPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr));
+    if (!spool.valid())
+        return fail(GetDesktopWindow(), MonitorString::MonitorCaption, MonitorString::CannotCreateJob);
+
+    const uint64_t jobSize = sizeOf(spool.get());
+    // A list of nothing but commas names no recipient either.
+    const std::vector<std::string> addresses = splitAddresses(DestinationAddresses());
+    if (addresses.empty())
+        return fail(kFocusWindow, MonitorString::MonitorCaption, MonitorString::NoRecipient);
+
+    for (const std::string &address : addresses) {
+        bool sent = sendToAddress(job, address, jobSize);
+        ClearOneShotKeys(address);
+        if (!sent)
+            return false;
+    }
+    return true;
+}
+
+} // namespace zormon
