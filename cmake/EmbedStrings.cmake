@@ -1,8 +1,9 @@
 # Run by zor_embed_strings: turns the table INPUT into the C++ source OUTPUT. The table is
 # embedded byte for byte and parsed when the module loads, so no text escaping happens here.
 file(READ "${INPUT}" hex HEX)
+# 16 bytes to a line, then every byte as 0xNN.
+string(REGEX REPLACE "(................................)" "\\1\n    " hex "${hex}")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],)(0x[0-9a-f][0-9a-f],))" "\\1\n    " bytes "${bytes}")
 get_filename_component(name "${INPUT}" NAME)
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from ${name} by zor_embed_strings; edit the table, not this file.

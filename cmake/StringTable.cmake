@@ -2,7 +2,8 @@
 # "<id><TAB><text>", see platform/stringtable.h) into <target>. The generated source
 # registers the table for the module's own instance when the module is loaded, so LoadString
 # finds the texts wherever the module file is copied. Use it on executables and shared
-# libraries (in a static library the registration would be dropped by the linker).
+# libraries (in a static library the registration would be dropped by the linker) that
+# link zorplat.
 function(zor_embed_strings target table)
   get_filename_component(table "${table}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(name "${table}" NAME_WE)
@@ -14,5 +15,4 @@ function(zor_embed_strings target table)
     COMMENT "Embedding string table ${name} into ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE "${generated}")
-  target_link_libraries(${target} PRIVATE zorplat)
 endfunction()
