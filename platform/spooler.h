@@ -159,6 +159,9 @@ constexpr DWORD PRINTER_ACCESS_ADMINISTER = 0x4;
 constexpr DWORD PRINTER_ACCESS_USE = 0x8;
 constexpr DWORD PRINTER_ALL_ACCESS = 0xF000C;
 
+// The job calls on a handle without a document started.
+constexpr DWORD ERROR_SPL_NO_STARTDOC = 3004;
+
 constexpr const char *kEnvironmentWindows95 = "Windows 4.0";
 constexpr const char *kEnvironmentWindowsNT = "Windows NT x86";
 
@@ -185,15 +188,15 @@ BOOL GetPrinterDriverDirectory(LPSTR pName, LPSTR pEnvironment, DWORD Level, LPB
 // Printers. EnumPrinters: PRINTER_ENUM_LOCAL (or PRINTER_ENUM_DEFAULT: only the default
 // printer), levels 2, 4 and 5, in name order. Printer names compare without regard to case.
 // AddPrinter: level 2, every member kept (the security descriptor excepted: none is stored);
-// fails with ERROR_INVALID_PRINTER_NAME (empty name, or one holding '\' or ','),
-// ERROR_PRINTER_ALREADY_EXISTS, ERROR_UNKNOWN_PRINTER_DRIVER (not installed in the current
-// environment) or ERROR_UNKNOWN_PORT (listed by no registered monitor); it returns an open
-// handle. OpenPrinter: an unknown name fails with ERROR_INVALID_PRINTER_NAME.
-// GetPrinter: levels 2, 4 and 5. SetPrinter: level 2 with command 0 replaces every member
-// (a new name renames the printer in place, the same checks as AddPrinter apply); level 0
-// accepts the commands pause, resume and purge and does nothing, as nothing is queued.
-// DeletePrinter: the printer goes at once; its handle stays to be closed and fails every
-// other call with ERROR_INVALID_PRINTER_NAME.
+// fails with ERROR_INVALID_PRINTER_NAME (empty, longer than 220 characters, or holding '\'
+// or ','), ERROR_PRINTER_ALREADY_EXISTS, ERROR_UNKNOWN_PRINTER_DRIVER (not installed in the
+// current environment) or ERROR_UNKNOWN_PORT (listed by no registered monitor), in this
+// order; it returns an open handle. OpenPrinter: an unknown name fails with
+// ERROR_INVALID_PRINTER_NAME. GetPrinter: levels 2, 4 and 5. SetPrinter: level 2 with
+// command 0 replaces every member; a new name renames the printer in place (the checks of
+// AddPrinter apply, the driver and port ones only when those change). DeletePrinter: the
+// printer goes at once; its handle stays to be closed and fails every other call with
+// ERROR_INVALID_PRINTER_NAME, as do handles on a printer another process renamed.
 BOOL EnumPrinters(DWORD Flags, LPSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
                   LPDWORD pcbNeeded, LPDWORD pcReturned);
 HANDLE AddPrinter(LPSTR pName, DWORD Level, LPBYTE pPrinter);
@@ -204,24 +207,29 @@ BOOL DeletePrinter(HANDLE hPrinter);
 BOOL ClosePrinter(HANDLE hPrinter);
 
 // The default printer is kept as on the Windows 95 family, in win.ini [windows]
-// device=NAME,winspool,PORT, where programs that read win.ini find it too.
+// device=NAME,winspool,PORT, where programs that read win.ini find it too. The first printer
+// added while there is no default becomes the default; deleting the default printer leaves
+// none; renaming it carries it over.
 // GetDefaultPrinter: pcchBuffer is the buffer's size in characters, set to the size needed
 // (with the NUL); ERROR_INSUFFICIENT_BUFFER when short, ERROR_FILE_NOT_FOUND when there is
 // no default printer (or it no longer exists). SetDefaultPrinter: a printer that exists
-// (ERROR_INVALID_PRINTER_NAME); null or empty clears the default. Deleting the default
-// printer clears it; renaming it carries it over.
+// (ERROR_INVALID_PRINTER_NAME); null or empty keeps the default, or when there is none
+// makes the first printer the default.
 BOOL GetDefaultPrinter(LPSTR pszBuffer, LPDWORD pcchBuffer);
 BOOL SetDefaultPrinter(LPCSTR pszPrinter);
 
 // The job path. StartDocPrinter (level 1: document name, output file ignored, data type
 // null or "RAW", else ERROR_INVALID_DATATYPE) waits until no other job of the root runs,
-// finds the monitor that lists the printer's port (ERROR_UNKNOWN_PORT), then OpenPort and
-// StartDocPort (level 1: document name, no output file, "RAW"); it returns the job id, which
-// grows across processes, or 0. WritePrinter hands the bytes to WritePort until every byte
-// is taken; the caller's buffer is never modified. EndDocPrinter runs EndDocPort and
-// ClosePort. A monitor call that fails makes the spooler call fail with the monitor's last
-// error (see zorplat::FailedMonitorCall); the job is then ended and the port closed.
-// ClosePrinter on a handle with a running job ends that job first.
+// finds the monitor that lists the printer's port (ERROR_UNKNOWN_PORT, or the error of a
+// monitor that could not be loaded or asked), then OpenPort and StartDocPort (level 1:
+// document name, no output file, "RAW"); it returns the job id, which grows across
+// processes, or 0. WritePrinter hands the bytes to WritePort until every byte is taken; the
+// caller's buffer is never modified. EndDocPrinter runs EndDocPort and ClosePort and lets
+// the next job of the root start. A monitor call that fails makes the spooler call fail
+// with the monitor's last error (zorplat::FailedMonitorCall names it); after a failed
+// WritePrinter the job stays open until EndDocPrinter or ClosePrinter ends it.
+// ClosePrinter on a handle with a running job ends that job first. Without a running job,
+// WritePrinter and EndDocPrinter fail with ERROR_SPL_NO_STARTDOC.
 DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
 BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
 BOOL EndDocPrinter(HANDLE hPrinter);
