@@ -8,9 +8,11 @@
 
 #include <cctype>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace zorplat {
@@ -35,6 +37,63 @@ std::string profilePath(LPCSTR fileName)
         return ToLinuxPath("C:\\WINDOWS\\" + std::string(name));
     return ToLinuxPath(name);
 }
+
+bool dependsOnCurrentDirectory(LPCSTR fileName)
+{
+    if (!fileName)
+        return false;
+    const std::string_view name = fileName;
+    if ((name.size() >= 2 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/')))
+        return false;
+    return name.find_first_of("\\/") != std::string_view::npos;
+}
+
+// Resolving a name costs a look-up per path component. The answer for an absolute name is
+// kept while the file it names exists, which every read checks anyway; a relative name
+// depends on the current directory and is resolved each time.
+class ResolvedNames {
+public:
+    std::shared_ptr<const IniFile> read(LPCSTR fileName)
+    {
+        const bool absolute = !dependsOnCurrentDirectory(fileName);
+        std::string key;
+        if (absolute) {
+            key = RootDirectory() + '\0' + (fileName ? fileName : "");
+            if (const auto known = find(key)) {
+                if (auto ini = CachedProfile(*known))
+                    return ini;
+            }
+        }
+        const std::string linuxPath = profilePath(fileName);
+        auto ini = CachedProfile(linuxPath);
+        if (absolute && ini)
+            remember(key, linuxPath);
+        return ini;
+    }
+
+private:
+    // Enough for every file the system keeps; past it the memory starts over.
+    static constexpr size_t kMaxNames = 64;
+
+    std::optional<std::string> find(const std::string &key)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_names.find(key);
+        return found == m_names.end() ? std::nullopt : std::optional(found->second);
+    }
+    void remember(const std::string &key, const std::string &linuxPath)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_names.size() >= kMaxNames)
+            m_names.clear();
+        m_names[key] = linuxPath;
+    }
+
+    std::mutex m_mutex;
+    std::unordered_map<std::string, std::string> m_names;
+};
+
+ResolvedNames g_resolvedNames;
 
 std::string_view unquoted(std::string_view value)
 {
@@ -254,13 +313,13 @@ BOOL ProfileBatch::Commit()
 DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
                               LPCSTR fileName)
 {
-    const auto ini = zorplat::CachedProfile(zorplat::profilePath(fileName));
+    const auto ini = zorplat::g_resolvedNames.read(fileName);
     return zorplat::readString(ini.get(), section, key, defaultValue, buffer, size);
 }
 
 UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName)
 {
-    const auto ini = zorplat::CachedProfile(zorplat::profilePath(fileName));
+    const auto ini = zorplat::g_resolvedNames.read(fileName);
     const auto value = ini && section && key ? ini->Value(section, key) : std::nullopt;
     if (!value) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -275,7 +334,7 @@ DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR 
 {
     if (!buffer || size == 0)
         return 0;
-    const auto ini = zorplat::CachedProfile(zorplat::profilePath(fileName));
+    const auto ini = zorplat::g_resolvedNames.read(fileName);
     const auto entries = ini && section ? ini->SectionEntries(section) : std::nullopt;
     if (!entries)
         SetLastError(ERROR_FILE_NOT_FOUND);

@@ -274,6 +274,15 @@ TEST_F(ProfileTest, WinIniAndBareNamesLiveInTheWindowsDirectory)
     EXPECT_EQ(zortest::TempRoot::readFile(m_root.driveC("WINDOWS/Varnel.ini")), "[X]\r\ny=1\r\n");
 }
 
+TEST_F(ProfileTest, ReadsFollowAFileRecreatedUnderAnotherSpelling)
+{
+    give("[S]\r\nk=first\r\n");
+    EXPECT_EQ(get("S", "k"), "first");
+    fs::remove(path());
+    m_root.writeFile(m_root.driveC("ZORVALINE/TEST.INI"), "[S]\r\nk=second\r\n");
+    EXPECT_EQ(get("S", "k"), "second");
+}
+
 TEST_F(ProfileTest, ReadsSeeEveryReplacementOfTheFile)
 {
     // Replacements of one size, back to back and without fsync, as a quick writer elsewhere
