@@ -1,0 +1,122 @@
+// `zorvaline setup`: creates or updates a Windows root, step by step.
+#include "tools/commands.h"
+#include "tools/setup_steps.h"
+
+#include "platform/paths.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+struct SetupStep {
+    bool (*run)(SetupContext &ctx);
+    const char *help;  // what the step makes, for --help; null for steps that make nothing
+};
+
+const SetupStep kSteps[] = {
+    {ChooseInstallDirectory, nullptr},
+    {CreateDirectories, "C:\\WINDOWS, C:\\WINDOWS\\SYSTEM, C:\\WINDOWS\\INF and the install directory"},
+    {WriteVarnelIni, "Varnel.ini in the system directory: [Install] Directory"},
+    {WriteDatabaseSetting, "VComDef.ini in the install directory: [DefaultSetup] Database"},
+    {WriteWinIniPorts, "win.ini [ports]: FILE: and this machine's serial and parallel ports"},
+    {WriteServicesFile, "C:\\WINDOWS\\SERVICES, the services file (an existing one is kept)"},
+    {RegisterComputerName, "registry: the computer name (the host name in capitals)"},
+    {RegisterMachinePorts, "registry: the device entries of this machine's serial and parallel ports"},
+};
+
+void printHelp()
+{
+    std::printf("usage: zorvaline setup [--install-dir WINPATH]\n\n"
+                "Creates or updates the Windows root ($ZORVALINE_ROOT, else\n"
+                "${XDG_DATA_HOME:-~/.local/share}/zorvaline). Run again, it changes only what is\n"
+                "missing or out of date, and says what it did. It makes:\n");
+    for (const SetupStep &step : kSteps)
+        if (step.help)
+            std::printf("  - %s\n", step.help);
+    std::printf("\noptions:\n"
+                "  --install-dir WINPATH  the install directory, e.g. C:\\ZORVALINE (the default);\n"
+                "                         without it an install directory already set is kept\n"
+                "\nexit status: 0 done, 1 a step failed, 2 bad usage or the root cannot be written\n");
+}
+
+// An absolute Windows path ("C:\X", "\X") or a Linux one; trailing separators dropped.
+bool normaliseInstallDirectory(std::string &path)
+{
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                       path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    if (!drive && (path.empty() || (path[0] != '\\' && path[0] != '/')))
+        return false;
+    const size_t keep = drive ? 3 : 1;
+    while (path.size() > keep && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return true;
+}
+
+// Makes sure the root exists and can be written, so a read-only or misplaced root fails
+// here with one clear line rather than halfway through.
+bool prepareRoot(const std::string &root)
+{
+    std::error_code error;
+    std::filesystem::create_directories(root, error);
+    if (error) {
+        std::fprintf(stderr, "zorvaline setup: cannot create the root %s: %s\n", root.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    std::string probe = root + "/.setup-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        std::fprintf(stderr, "zorvaline setup: cannot write to the root %s: %s\n", root.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+} // namespace
+
+int RunSetup(int argc, char **argv)
+{
+    SetupContext ctx;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printHelp();
+            return 0;
+        }
+        if (arg == "--install-dir" && i + 1 < argc) {
+            ctx.installDirectory = argv[++i];
+            ctx.installDirectoryGiven = true;
+            if (!normaliseInstallDirectory(ctx.installDirectory)) {
+                std::fprintf(stderr, "zorvaline setup: --install-dir needs an absolute path such as C:\\ZORVALINE\n");
+                return 2;
+            }
+            continue;
+        }
+        std::fprintf(stderr, "zorvaline setup: %s '%s' (try 'zorvaline setup --help')\n",
+                     arg == "--install-dir" ? "a path must follow" : "unknown argument", arg.c_str());
+        return 2;
+    }
+
+    ctx.root = zorplat::RootDirectory();
+    if (!prepareRoot(ctx.root))
+        return 2;
+    ctx.ports = DiscoverMachinePorts();
+    for (const SetupStep &step : kSteps) {
+        if (!step.run(ctx)) {
+            std::fprintf(stderr, "zorvaline setup: %s\n", ctx.failure.c_str());
+            return 1;
+        }
+    }
+    std::printf("root %s is ready\n", ctx.root.c_str());
+    return 0;
+}

@@ -1,0 +1,186 @@
+// Setup steps for the folders and files of the root.
+#include "tools/setup_steps.h"
+
+#include "platform/atomicfile.h"
+#include "platform/lasterror.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+constexpr const char *kDefaultInstallDirectory = "C:\\ZORVALINE";
+constexpr const char *kVarnelIni = "C:\\WINDOWS\\SYSTEM\\Varnel.ini";
+constexpr const char *kWinIni = "C:\\WINDOWS\\win.ini";
+constexpr const char *kServicesFile = "C:\\WINDOWS\\SERVICES";
+
+// The services a Windows Sockets program may look up by name; tests replace smtp's port.
+constexpr std::string_view kServices = "# Windows Sockets services: name port/protocol [aliases]\r\n"
+                                       "echo        7/tcp\r\n"
+                                       "echo        7/udp\r\n"
+                                       "ftp        21/tcp\r\n"
+                                       "telnet     23/tcp\r\n"
+                                       "smtp       25/tcp    mail\r\n"
+                                       "domain     53/tcp\r\n"
+                                       "domain     53/udp\r\n"
+                                       "http       80/tcp    www\r\n"
+                                       "pop3      110/tcp\r\n"
+                                       "nntp      119/tcp\r\n";
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::vector<std::string> profileKeys(const std::string &file, const char *section)
+{
+    std::vector<char> buffer(65536);
+    const DWORD length = GetPrivateProfileString(section, nullptr, "", buffer.data(),
+                                                 static_cast<DWORD>(buffer.size()), file.c_str());
+    std::vector<std::string> keys;
+    for (size_t at = 0; at < length && buffer[at];) {
+        keys.emplace_back(buffer.data() + at);
+        at += keys.back().size() + 1;
+    }
+    return keys;
+}
+
+bool hasProfileKey(const std::string &file, const char *section, const char *key)
+{
+    for (const std::string &name : profileKeys(file, section))
+        if (sameName(name, key))
+            return true;
+    return false;
+}
+
+std::optional<std::string> profileValue(const std::string &file, const char *section, const char *key)
+{
+    if (!hasProfileKey(file, section, key))
+        return std::nullopt;
+    char value[4096];
+    GetPrivateProfileString(section, key, "", value, sizeof value, file.c_str());
+    return std::string(value);
+}
+
+// Makes [section] key hold value, reporting what changed.
+bool ensureProfileValue(SetupContext &ctx, const std::string &file, const char *section, const char *key,
+                        const std::string &value)
+{
+    const std::string what = file + " [" + section + "] " + key + "=" + value;
+    const std::optional<std::string> current = profileValue(file, section, key);
+    if (current == value) {
+        ctx.upToDate(what);
+        return true;
+    }
+    if (!WritePrivateProfileString(section, key, value.c_str(), file.c_str()))
+        return ctx.fail("cannot write " + file + ": " + DescribeError(GetLastError()));
+    current ? ctx.updated(what) : ctx.created(what);
+    return true;
+}
+
+bool ensureDirectory(SetupContext &ctx, const std::string &windowsPath)
+{
+    const std::string linuxPath = zorplat::ToLinuxPath(windowsPath);
+    struct stat info {};
+    if (::stat(linuxPath.c_str(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode))
+            return ctx.fail(windowsPath + " (" + linuxPath + ") exists and is not a folder");
+        ctx.upToDate(windowsPath);
+        return true;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(linuxPath, error);
+    if (error)
+        return ctx.fail("cannot create " + windowsPath + " (" + linuxPath + "): " + error.message());
+    ctx.created(windowsPath);
+    return true;
+}
+
+std::string installFile(const SetupContext &ctx, const char *name)
+{
+    const char last = ctx.installDirectory.back();
+    return ctx.installDirectory + (last == '\\' || last == '/' ? "" : "\\") + name;
+}
+
+} // namespace
+
+bool ChooseInstallDirectory(SetupContext &ctx)
+{
+    if (ctx.installDirectoryGiven)
+        return true;
+    const std::optional<std::string> current = profileValue(kVarnelIni, "Install", "Directory");
+    ctx.installDirectory = current && !current->empty() ? *current : kDefaultInstallDirectory;
+    return true;
+}
+
+bool CreateDirectories(SetupContext &ctx)
+{
+    for (const std::string &folder :
+         {std::string("C:\\"), std::string("C:\\WINDOWS"), std::string("C:\\WINDOWS\\SYSTEM"),
+          std::string("C:\\WINDOWS\\INF"), ctx.installDirectory})
+        if (!ensureDirectory(ctx, folder))
+            return false;
+    return true;
+}
+
+bool WriteVarnelIni(SetupContext &ctx)
+{
+    return ensureProfileValue(ctx, kVarnelIni, "Install", "Directory", ctx.installDirectory);
+}
+
+bool WriteDatabaseSetting(SetupContext &ctx)
+{
+    return ensureProfileValue(ctx, installFile(ctx, "VComDef.ini"), "DefaultSetup", "Database",
+                              installFile(ctx, "Sendaro.Cfg"));
+}
+
+bool WriteWinIniPorts(SetupContext &ctx)
+{
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (const MachinePort &port : ctx.ports)
+        wanted.emplace_back(port.name() + ":", port.kind == MachinePort::Kind::Serial ? "9600,n,8,1" : "");
+    wanted.emplace_back("FILE:", "");
+
+    const std::vector<std::string> existing = profileKeys(kWinIni, "ports");
+    bool added = false;
+    for (const auto &[key, value] : wanted) {
+        bool present = false;
+        for (const std::string &name : existing)
+            present = present || sameName(name, key);
+        if (present)
+            continue;
+        if (!WritePrivateProfileString("ports", key.c_str(), value.c_str(), kWinIni))
+            return ctx.fail(std::string("cannot write ") + kWinIni + ": " + DescribeError(GetLastError()));
+        ctx.created(std::string(kWinIni) + " [ports] " + key);
+        added = true;
+    }
+    if (!added)
+        ctx.upToDate(std::string(kWinIni) + " [ports]");
+    return true;
+}
+
+bool WriteServicesFile(SetupContext &ctx)
+{
+    const std::string linuxPath = zorplat::ToLinuxPath(kServicesFile);
+    struct stat info {};
+    if (::stat(linuxPath.c_str(), &info) == 0) {
+        ctx.upToDate(kServicesFile);
+        return true;
+    }
+    if (!zorplat::AtomicWriteFile(linuxPath, kServices, 0644))
+        return ctx.fail(std::string("cannot write ") + kServicesFile + ": " + DescribeError(GetLastError()));
+    ctx.created(kServicesFile);
+    return true;
+}

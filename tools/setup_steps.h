@@ -1,0 +1,18 @@
+// The steps of `zorvaline setup`, run in the order of the table in setup.cpp. Each makes
+// one part of the root what it should be, reports through the context what it created or
+// updated, and returns false (with ctx.fail) when it cannot. Each must be idempotent: run
+// again, it changes nothing that is already right. To add a step, declare it here, define
+// it in its own file and add it to the table with a line for --help.
+#pragma once
+
+#include "tools/SetupContext.h"
+
+// Install directory from [Install] Directory of Varnel.ini, or --install-dir, or the default.
+bool ChooseInstallDirectory(SetupContext &ctx);
+bool CreateDirectories(SetupContext &ctx);
+bool WriteVarnelIni(SetupContext &ctx);
+bool WriteDatabaseSetting(SetupContext &ctx);
+bool WriteWinIniPorts(SetupContext &ctx);
+bool WriteServicesFile(SetupContext &ctx);
+bool RegisterComputerName(SetupContext &ctx);
+bool RegisterMachinePorts(SetupContext &ctx);
