@@ -3,6 +3,7 @@
 #include "platform/lasterror.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -78,8 +79,17 @@ void syncFolder(const std::string &folder)
 
 } // namespace
 
-bool AtomicWriteFile(const std::string &linuxPath, std::string_view content, mode_t modeForNewFile)
+bool AtomicWriteFile(const std::string &requestedPath, std::string_view content, mode_t modeForNewFile)
 {
+    // A rename would replace a symbolic link itself; the file it points to is meant.
+    std::string linuxPath = requestedPath;
+    struct stat link {};
+    if (::lstat(requestedPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char *target = ::realpath(requestedPath.c_str(), nullptr)) {
+            linuxPath = target;
+            std::free(target);
+        }
+    }
     mode_t mode = modeForNewFile;
     struct stat existing {};
     if (::stat(linuxPath.c_str(), &existing) == 0)

@@ -11,9 +11,11 @@ namespace zorplat {
 // Replaces linuxPath with content so that any reader (in any process, or after a crash or
 // kill -9) sees either the whole old file or the whole new one: a temporary file in the
 // same folder is written, fsynced, renamed over the target, and the folder is fsynced.
-// A new file gets modeForNewFile; an existing file keeps its mode. Returns false with the
-// last error set (ERROR_PATH_NOT_FOUND when the folder does not exist, ERROR_ACCESS_DENIED,
-// ERROR_DISK_FULL, ERROR_WRITE_FAULT) and leaves the target untouched.
+// A new file gets modeForNewFile; an existing file keeps its mode; a symbolic link is
+// written through to its target. Returns false with the last error set
+// (ERROR_PATH_NOT_FOUND when the folder does not exist, ERROR_ACCESS_DENIED,
+// ERROR_DISK_FULL, ERROR_WRITE_FAULT) and leaves the target untouched. A crash can leave
+// a temporary "<name>.XXXXXX" beside the target; it is never read.
 bool AtomicWriteFile(const std::string &linuxPath, std::string_view content,
                      mode_t modeForNewFile = 0600);
 

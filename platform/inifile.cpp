@@ -62,6 +62,14 @@ std::optional<KeyLine> keyLine(std::string_view line)
     return KeyLine{trimmed(text.substr(0, equals)), trimmed(text.substr(equals + 1))};
 }
 
+std::string keyValueLine(std::string_view key, std::string_view value)
+{
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append(1, '=').append(value);
+    return line;
+}
+
 bool isBlankLine(std::string_view line)
 {
     return trimmed(line).empty();
@@ -187,7 +195,7 @@ std::optional<std::vector<std::string>> IniFile::SectionEntries(std::string_view
     std::vector<std::string> entries;
     for (const std::string &line : m_sections[*index].lines) {
         if (const auto parsed = keyLine(line)) {
-            entries.push_back(std::string(parsed->key) + "=" + std::string(parsed->value));
+            entries.push_back(keyValueLine(parsed->key, parsed->value));
         } else {
             const std::string_view text = meaningful(line);
             if (!text.empty() && text.front() != ';')
@@ -208,15 +216,15 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
         if (!empty && (last.lines.empty() || !isBlankLine(last.lines.back())))
             m_sections.back().lines.emplace_back();
         Section &added = m_sections.emplace_back();
-        added.header = "[" + std::string(trimmed(section)) + "]";
-        added.lines.push_back(std::string(keyName) + "=" + std::string(value));
+        added.header.append(1, '[').append(trimmed(section)).append(1, ']');
+        added.lines.push_back(keyValueLine(keyName, value));
         added.indexKeys();
         m_sectionIndex.emplace(lowered(trimmed(section)), m_sections.size() - 1);
         return true;
     }
     Section &found = m_sections[*index];
     if (const auto line = findKey(found, keyName)) {
-        std::string replacement = std::string(keyLine(found.lines[*line])->key) + "=" + std::string(value);
+        std::string replacement = keyValueLine(keyLine(found.lines[*line])->key, value);
         if (replacement == found.lines[*line])
             return false;
         found.lines[*line] = std::move(replacement);
@@ -226,7 +234,7 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
     while (position > 0 && isBlankLine(found.lines[position - 1]))
         --position;
     found.lines.insert(found.lines.begin() + static_cast<std::ptrdiff_t>(position),
-                       std::string(keyName) + "=" + std::string(value));
+                       keyValueLine(keyName, value));
     found.indexKeys();
     return true;
 }

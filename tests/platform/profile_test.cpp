@@ -199,6 +199,15 @@ TEST_F(ProfileTest, ExistingFilesKeepTheirModeAndNamesAreOneFileWhateverTheCase)
             << entry.path();
 }
 
+TEST_F(ProfileTest, WritesGoThroughASymbolicLinkToItsTarget)
+{
+    m_root.writeFile(m_root.driveC("Real/Target.ini"), "[A]\r\nx=1\r\n");
+    fs::create_symlink(m_root.driveC("Real/Target.ini"), path());
+    ASSERT_TRUE(WritePrivateProfileString("A", "y", "2", file));
+    EXPECT_TRUE(fs::is_symlink(path()));
+    EXPECT_EQ(zortest::TempRoot::readFile(m_root.driveC("Real/Target.ini")), "[A]\r\nx=1\r\ny=2\r\n");
+}
+
 TEST_F(ProfileTest, RefusedWritesReportTheErrorAndChangeNothing)
 {
     SetLastError(0);
