@@ -1,0 +1,230 @@
+// Jobs the chooser confirmed, delivered through a scripted SMTP server on loopback: the loop
+// over the chosen addresses, the cover pages, whole messages and pieces, the one-shot keys,
+// and the failures that end a delivery.
+#include "tests/monitor/JobFixture.h"
+
+#include "tests/support/ScriptedSmtpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace zortest {
+namespace {
+
+const std::string kPostScriptJob = "%!PS-Adobe-3.0\n/Times-Roman findfont 12 scalefont setfont\n"
+                                   "72 720 moveto (Quarterly report = 100%) show\nshowpage\n";
+
+// Undoes the encoding: soft breaks go, "=XX" becomes its byte, and CR LF (what every LF of
+// the job became) becomes LF again.
+std::string decodeQuotedPrintable(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 3, "=\r\n") == 0) {
+            i += 2;
+        } else if (text[i] == '=' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else if (text.compare(i, 2, "\r\n") == 0) {
+            out += '\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string headerOf(const std::string &mail)
+{
+    return mail.substr(0, mail.find("\r\n\r\n") + 4);
+}
+
+// The job a whole-message mail carries. The body reader completes the last line at the end
+// of the encoded file with a CR LF of its own, which is not part of the job.
+std::string jobOf(const std::string &mail)
+{
+    std::string body = mail.substr(mail.find("\r\n\r\n") + 4);
+    if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0)
+        body.resize(body.size() - 2);
+    return decodeQuotedPrintable(body);
+}
+
+class JobDelivery : public JobFixture {
+protected:
+    void SetUp() override
+    {
+        JobFixture::SetUp();
+        setenv("ZORVALINE_SMTP_TIMEOUT_S", "1", 1);
+        WriteSmtpServicesFile(root, server.port());
+        WritePrivateProfileString("HeaderFooter", "Subject", "Monthly print", "C:\\ZORVALINE\\VComDef.ini");
+    }
+
+    void TearDown() override
+    {
+        unsetenv("ZORVALINE_SMTP_TIMEOUT_S");
+        JobFixture::TearDown();
+    }
+
+    // The chooser confirms the job for `addresses`; `more` adds lines of its script.
+    void chooserSends(const std::string &addresses, const std::string &more = "")
+    {
+        chooserAnswers("[VComDef.ini:Selvra]\nApp=TRUE\n[VTemp.ini:Destination]\nAddress=" + addresses + "\n" + more);
+    }
+
+    ScriptedSmtpServer server;
+};
+
+const std::pair<std::string, std::string> kSent{"Print Success", "The Print Job was successfully sent\n"};
+const std::pair<std::string, std::string> kNotSent{"Print Success", "The Print Job not sent\n"};
+
+TEST_F(JobDelivery, EveryChosenAddressGetsTheJobAndLosesItsOneShotKeys)
+{
+    chooserSends("desk@printers.test,,lobby@printers.test",
+                 "[VComDef.ini:desk@printers.test]\nPassword=secret\nSubject=For the desk\nNotes=urgent\n");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
+    EXPECT_EQ(server.commandsStartingWith("RCPT"),
+              (std::vector<std::string>{"RCPT To:<desk@printers.test>", "RCPT To:<lobby@printers.test>"}));
+    ASSERT_EQ(server.messages().size(), 2u);
+    for (const std::string &mail : server.messages())
+        EXPECT_EQ(jobOf(mail), kPostScriptJob);
+    EXPECT_NE(headerOf(server.messages()[0]).find("Subject: For the desk\r\n"), std::string::npos);
+    EXPECT_NE(headerOf(server.messages()[0]).find("Keyword:password="), std::string::npos);
+    EXPECT_NE(headerOf(server.messages()[1]).find("Subject: Monthly print\r\n"), std::string::npos);
+    for (const char *key : {"Password", "Subject", "Notes"}) {
+        EXPECT_EQ(iniValue("VComDef.ini", "desk@printers.test", key), "") << key;
+        EXPECT_EQ(iniValue("VComDef.ini", "lobby@printers.test", key), "") << key;
+    }
+    ASSERT_EQ(journal.events("progress-created").size(), 1u);
+    EXPECT_EQ(journal.events("progress-created")[0]["title"], "Vireon Internet Printing on Sales ");
+    EXPECT_EQ(journal.events("progress-destroyed").size(), 1u);
+    EXPECT_TRUE(workFilesLeft().empty());
+}
+
+TEST_F(JobDelivery, FailureAtTheFirstAddressLeavesTheOthersUntried)
+{
+    server.queueScript(SmtpScript().reply(SmtpStage::Rcpt, "550 No such mailbox\r\n"));
+    chooserSends("gone@printers.test,lobby@printers.test",
+                 "[VComDef.ini:gone@printers.test]\nPassword=one\n[VComDef.ini:lobby@printers.test]\nPassword=two\n");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(), (MessageBoxes{{"Zorvaline Internet Port Monitor", "Network Error:SMTP To Address Error.\n"},
+                                            kNotSent}));
+    EXPECT_EQ(server.commandsStartingWith("RCPT"), std::vector<std::string>{"RCPT To:<gone@printers.test>"});
+    EXPECT_EQ(server.connections(), 1);
+    EXPECT_EQ(iniValue("VComDef.ini", "gone@printers.test", "Password"), "");
+    EXPECT_EQ(iniValue("VComDef.ini", "lobby@printers.test", "Password"), "two");
+    EXPECT_TRUE(workFilesLeft().empty());
+
+    // The next job goes through.
+    journal.clear();
+    chooserSends("lobby@printers.test");
+    printJob(kPostScriptJob);
+    EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
+}
+
+TEST_F(JobDelivery, EmptyJobIsNotSent)
+{
+    chooserSends("desk@printers.test,lobby@printers.test", "[VComDef.ini:desk@printers.test]\nSubject=Empty\n");
+    printJob("");
+
+    EXPECT_EQ(messageBoxes(), (MessageBoxes{{"Zorvaline Internet Port Monitor", "Print Job size Zero\n"}, kNotSent}));
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_EQ(iniValue("VComDef.ini", "desk@printers.test", "Subject"), "");
+    EXPECT_TRUE(workFilesLeft().empty());
+}
+
+TEST_F(JobDelivery, AddressListOfOnlyCommasNamesNoRecipient)
+{
+    chooserSends(",,");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(), (MessageBoxes{{"Zorvaline Internet Port Monitor",
+                                             "No Recipient Specified: Printjob not sent.\n"},
+                                            kNotSent}));
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_TRUE(workFilesLeft().empty());
+}
+
+TEST_F(JobDelivery, CoverPagesGoWhereHeaderAndTrailerSay)
+{
+    const std::string templateText = TempRoot::readFile(install("banner01.ps"));
+    struct Case {
+        const char *header;
+        const char *trailer;
+        bool bannerBefore;
+        bool bannerAfter;
+    };
+    for (const Case &c : {Case{"true", "FALSE", true, false}, Case{"", "TRUE", false, true},
+                          Case{"TRUE", "tRuE", true, true}, Case{"yes", "1", false, false}}) {
+        SCOPED_TRACE(std::string("Header=") + c.header + " Trailer=" + c.trailer);
+        chooserSends("desk@printers.test", std::string("[VComDef.ini:desk@printers.test]\nHeader=") + c.header +
+                                               "\nTrailer=" + c.trailer + "\nRecipient=Ann (Sales)\n");
+        const size_t before = server.messages().size();
+        printJob(kPostScriptJob);
+        ASSERT_EQ(server.messages().size(), before + 1);
+        const std::string job = jobOf(server.messages().back());
+
+        const size_t at = job.find(kPostScriptJob);
+        ASSERT_NE(at, std::string::npos);
+        const std::string banner = job.substr(0, at);
+        const std::string trailer = job.substr(at + kPostScriptJob.size());
+        EXPECT_EQ(!banner.empty(), c.bannerBefore);
+        EXPECT_EQ(!trailer.empty(), c.bannerAfter);
+        for (const std::string &page : {banner, trailer}) {
+            if (page.empty())
+                continue;
+            EXPECT_EQ(page.rfind(templateText, 0), 0u);
+            EXPECT_NE(page.find("(Printer:) Caption (Sales)Value"), std::string::npos);
+            EXPECT_NE(page.find("Ann"), std::string::npos);
+        }
+        if (c.bannerBefore && c.bannerAfter) {
+            EXPECT_EQ(banner, trailer);
+        }
+    }
+    EXPECT_TRUE(workFilesLeft().empty());
+}
+
+TEST_F(JobDelivery, MissingTemplateStopsAJobThatAsksForACoverPage)
+{
+    std::filesystem::remove(install("banner01.ps"));
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nHeader=TRUE\nPassword=x\n");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(), (MessageBoxes{{"Zorvaline Internet Port", "Could not open Header file\n"}, kNotSent}));
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_EQ(iniValue("VComDef.ini", "desk@printers.test", "Password"), "");
+    EXPECT_TRUE(workFilesLeft().empty());
+}
+
+TEST_F(JobDelivery, SplitDecidesBetweenPiecesAndOneMessage)
+{
+    std::string bigJob;
+    while (bigJob.size() < 5000)
+        bigJob += "0 0 moveto 100 100 lineto stroke % line " + std::to_string(bigJob.size()) + "\n";
+
+    // 2 KB mails: pieces of 818 encoded bytes, all over one connection.
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nSplit=2\n");
+    printJob(bigJob);
+    EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
+    EXPECT_EQ(server.connections(), 1);
+    EXPECT_GT(server.messages().size(), 6u);
+    EXPECT_EQ(server.commandsStartingWith("QUIT").size(), 1u);
+    for (const std::string &mail : server.messages())
+        EXPECT_NE(headerOf(mail).find("Content-Type:message/partial;"), std::string::npos);
+
+    // A limit above the job's size sends one whole message.
+    const size_t pieces = server.messages().size();
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nSplit=1000\n");
+    printJob(bigJob);
+    ASSERT_EQ(server.messages().size(), pieces + 1);
+    EXPECT_EQ(headerOf(server.messages().back()).find("message/partial"), std::string::npos);
+    EXPECT_EQ(jobOf(server.messages().back()), bigJob);
+}
+
+} // namespace
+} // namespace zortest
