@@ -255,8 +255,11 @@ void ScriptedSmtpServer::serve(int connection, const SmtpScript &script)
         if (n <= 0)
             return;
         received.append(chunk, static_cast<size_t>(n));
-        if (inData)
+        if (inData) {
             dataBytes += static_cast<size_t>(n);
+            if (script.hangUpAfterDataBytes && dataBytes >= *script.hangUpAfterDataBytes)
+                return;
+        }
 
         size_t start = 0;
         for (size_t end; (end = received.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -297,8 +300,6 @@ void ScriptedSmtpServer::serve(int connection, const SmtpScript &script)
             }
         }
         received.erase(0, start);
-        if (inData && script.hangUpAfterDataBytes && dataBytes >= *script.hangUpAfterDataBytes)
-            return;
     }
 }
 
