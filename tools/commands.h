@@ -3,3 +3,7 @@
 #pragma once
 
 int RunSetup(int argc, char **argv);
+int RunPrint(int argc, char **argv);
+int RunPrinters(int argc, char **argv);
+int RunDrivers(int argc, char **argv);
+int RunMonitors(int argc, char **argv);

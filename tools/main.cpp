@@ -13,6 +13,10 @@ struct Command {
 
 const Command kCommands[] = {
     {"setup", RunSetup, "create or update the Windows root (ZORVALINE_ROOT)"},
+    {"print", RunPrint, "print files (or standard input) on a printer"},
+    {"printers", RunPrinters, "list, add or delete printers; show or set the default one"},
+    {"drivers", RunDrivers, "list or install printer drivers"},
+    {"monitors", RunMonitors, "list the port monitors"},
 };
 
 void printUsage(FILE *out)
