@@ -181,11 +181,11 @@ BOOL RemoveDirectory(LPCSTR pathName)
     if (!pathName || !*pathName)
         return fail(ERROR_PATH_NOT_FOUND);
     const std::string path = zorplat::ToLinuxPath(pathName);
-    if (rmdir(path.c_str()) != 0)
-        return fail(errno == ENOTEMPTY || errno == EEXIST ? ERROR_DIR_NOT_EMPTY
-                    : errno == ENOTDIR                    ? ERROR_DIRECTORY
-                                                          : zorplat::FileErrorFromErrno(errno, path));
-    return TRUE;
+    if (rmdir(path.c_str()) == 0)
+        return TRUE;
+    if (errno == ENOTEMPTY || errno == EEXIST)
+        return fail(ERROR_DIR_NOT_EMPTY);
+    return fail(errno == ENOTDIR ? ERROR_DIRECTORY : zorplat::FileErrorFromErrno(errno, path));
 }
 
 DWORD GetFileAttributes(LPCSTR fileName)

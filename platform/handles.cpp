@@ -19,7 +19,8 @@ struct HandleTable {
 
 HandleTable &table()
 {
-    static HandleTable *instance = new HandleTable; // outlives threads still closing handles at exit
+    // Never destroyed: threads may still close handles while the process exits.
+    static HandleTable *instance = new HandleTable;
     return *instance;
 }
 

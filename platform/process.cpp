@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string_view>
+#include <system_error>
 #include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -28,7 +29,10 @@ namespace {
 
 class ProcessObject : public KernelObject {
 public:
-    explicit ProcessObject(pid_t pid) : m_pid(pid), m_pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))) {}
+    explicit ProcessObject(pid_t pid)
+        : m_pid(pid), m_pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)))
+    {
+    }
 
     ~ProcessObject() override
     {
@@ -37,8 +41,13 @@ public:
         // A child whose handles are closed while it runs is still collected when it ends,
         // so it never lingers as a zombie.
         std::lock_guard lock(m_mutex);
-        if (!m_reaped && waitpid(m_pid, nullptr, WNOHANG) == 0)
-            std::thread([pid = m_pid] { waitpid(pid, nullptr, 0); }).detach();
+        if (!m_reaped && waitpid(m_pid, nullptr, WNOHANG) == 0) {
+            try {
+                std::thread([pid = m_pid] { waitpid(pid, nullptr, 0); }).detach();
+            } catch (const std::system_error &) {
+                // No thread to spare: the child stays a zombie until this process ends.
+            }
+        }
     }
 
     DWORD wait(DWORD milliseconds) override

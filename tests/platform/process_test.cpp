@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -86,6 +88,23 @@ TEST_F(ProcessTest, WaitTimesOutWhileTheProgramRuns)
     EXPECT_EQ(code, 0u);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+}
+
+TEST_F(ProcessTest, ClosedHandlesLetTheProgramFinishAndItIsCollected)
+{
+    installProgram("ZORVALINE/late.exe", "sleep 0.1; echo done > \"$ZORVALINE_ROOT/late.txt\"\n");
+    char commandLine[] = "late.exe";
+    STARTUPINFO startup {};
+    PROCESS_INFORMATION info {};
+    ASSERT_TRUE(CreateProcess("C:\\ZORVALINE\\late.exe", commandLine, nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &startup, &info));
+    EXPECT_TRUE(CloseHandle(info.hThread));
+    EXPECT_TRUE(CloseHandle(info.hProcess));
+    const std::string proc = "/proc/" + std::to_string(info.dwProcessId);
+    for (int i = 0; i < 300 && fs::exists(proc); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(fs::exists(proc)) << "no zombie is left behind";
+    EXPECT_EQ(zortest::TempRoot::readFile(root.path() + "/late.txt"), "done\n");
 }
 
 TEST_F(ProcessTest, ProgramsThatCannotStartFailWithTheirReason)
