@@ -114,7 +114,7 @@ BOOL FindClose(HANDLE findFile);
 
 // Device control and communication time-outs have no meaning for the files this layer
 // opens: they validate the handle (ERROR_INVALID_HANDLE) and then fail with
-// ERROR_NOT_SUPPORTED without touching the buffers.
+// ERROR_NOT_SUPPORTED, leaving the buffers alone (*bytesReturned becomes 0).
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize,
                      LPVOID outBuffer, DWORD outBufferSize, LPDWORD bytesReturned,
                      void *overlapped);
