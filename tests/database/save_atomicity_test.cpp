@@ -42,10 +42,14 @@ TEST_F(DatabaseTest, SaveKilledAtAnyInstantLeavesALoadableDatabase)
     }
     std::mt19937 random(20261208);
     for (int round = 0; round < 25; ++round) {
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            // Saves whose content changes every time, until killed.
+            // Saves whose content changes every time, one byte down the pipe after each,
+            // until killed.
+            close(pipeEnds[0]);
             CChooserDoc doc;
             fillLargeDatabase(doc);
             doc.SetPathName(kDatabasePath);
@@ -53,10 +57,21 @@ TEST_F(DatabaseTest, SaveKilledAtAnyInstantLeavesALoadableDatabase)
                 doc.Printers()[save % 150]->PrinterDescription = "save " + std::to_string(save);
                 doc.SetDefaultItem(doc.Printers()[save % 150]->PrinterName, true);
                 doc.OnSaveDocument(kDatabasePath);
+                if (write(pipeEnds[1], "s", 1) != 1)
+                    _exit(1);
             }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(2000, 40000)(random)));
+        close(pipeEnds[1]);
+        // Two saves done give the length of one; the kill falls somewhere inside the next.
+        char done;
+        ASSERT_EQ(read(pipeEnds[0], &done, 1), 1);
+        const auto first = std::chrono::steady_clock::now();
+        ASSERT_EQ(read(pipeEnds[0], &done, 1), 1);
+        const auto oneSave = std::chrono::steady_clock::now() - first;
+        std::uniform_int_distribution<long long> instant(0, std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count());
+        std::this_thread::sleep_for(std::chrono::microseconds(instant(random)));
         ASSERT_EQ(kill(child, SIGKILL), 0);
+        close(pipeEnds[0]);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child was to be killed in the middle of its saves";
