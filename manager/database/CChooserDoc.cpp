@@ -6,6 +6,7 @@
 #include "manager/database/InstallPaths.h"
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/NameCompare.h"
+#include "manager/database/RecordLists.h"
 #include "manager/database/WindowsPrinters.h"
 #include "platform/debug.h"
 #include "platform/paths.h"
@@ -277,18 +278,12 @@ void CChooserDoc::UpdateAllViews(int code)
 
 GroupRecord *CChooserDoc::FindGroup(const std::string &name)
 {
-    for (const auto &group : m_groups)
-        if (SameName(group->MainGroupName, name))
-            return group.get();
-    return nullptr;
+    return FindGroupIn(m_groups, name);
 }
 
 PrinterRecord *CChooserDoc::FindPrinter(const std::string &name)
 {
-    for (const auto &printer : m_printers)
-        if (SameName(printer->PrinterName, name))
-            return printer.get();
-    return nullptr;
+    return FindPrinterIn(m_printers, name);
 }
 
 // The search order the flag chooses cannot change a yes-or-no answer.

@@ -4,6 +4,7 @@
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/NameCompare.h"
 #include "manager/database/RecordLimits.h"
+#include "manager/database/RecordLists.h"
 #include "platform/profile.h"
 
 #include <algorithm>
@@ -42,14 +43,6 @@ bool IsModelCompatible(const std::string &groupDriver, const std::string &itemDr
     return true;
 }
 
-const GroupRecord *FindGroupIn(const GroupList &groups, const std::string &name)
-{
-    for (const auto &group : groups)
-        if (SameName(group->MainGroupName, name))
-            return group.get();
-    return nullptr;
-}
-
 namespace {
 
 void collectSubGroups(const GroupRecord &group, const GroupFinder &findGroup,
@@ -78,7 +71,9 @@ std::vector<std::string> SubGroupClosure(const std::string &group, const GroupFi
 
 std::vector<std::string> SubGroupClosure(const std::string &group, const GroupList &groups)
 {
-    return SubGroupClosure(group, [&groups](const std::string &name) { return FindGroupIn(groups, name); });
+    return SubGroupClosure(group, [&groups](const std::string &name) {
+        return static_cast<const GroupRecord *>(FindGroupIn(groups, name));
+    });
 }
 
 CheckResult CheckRecursion(const std::string &target, const std::string &group,

@@ -27,9 +27,6 @@ bool IsModelCompatible(const std::string &groupDriver, const std::string &itemDr
 // Finds a group by name (without regard to case) or answers null.
 using GroupFinder = std::function<const GroupRecord *(const std::string &)>;
 
-// The first group of `groups` with that name, without regard to case.
-const GroupRecord *FindGroupIn(const GroupList &groups, const std::string &name);
-
 // Every group reachable from `group` through SubGroups, depth-first in pre-order: the
 // group's own name first, then each listed sub-group (when not yet collected, compared
 // exactly) followed by its own closure. Names that name no group are skipped, and each

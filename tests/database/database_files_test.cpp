@@ -2,6 +2,7 @@
 // atomic save giving the bytes of the key-by-key sequence.
 #include "manager/database/CDatabaseReader.h"
 #include "manager/database/DatabaseWriter.h"
+#include "platform/lasterror.h"
 #include "tests/database/DatabaseTestSupport.h"
 
 using namespace zordb;
@@ -156,6 +157,17 @@ TEST_F(DatabaseFiles, AtomicSaveMatchesTheKeyByKeySequence)
     EXPECT_NE(saved.find("; kept comment"), std::string::npos);
     EXPECT_NE(saved.find("[Retired]"), std::string::npos) << "stale sections stay, out of the index";
     EXPECT_EQ(doc.Title(), "");
+}
+
+TEST_F(DatabaseFiles, FailedSaveIsReported)
+{
+    CChooserDoc doc;
+    AddPrinter(doc, "Lab");
+    EXPECT_FALSE(doc.OnSaveDocument("C:\\NOWHERE\\Sendaro.Cfg")) << "a file written whole";
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    doc.SetPathName("C:\\NOWHERE\\Sendaro.Cfg");
+    EXPECT_FALSE(doc.OnSaveDocument("C:\\NOWHERE\\Sendaro.Cfg")) << "a file updated";
+    EXPECT_FALSE(std::filesystem::exists(root.driveC("NOWHERE")));
 }
 
 TEST_F(DatabaseFiles, WriteRecordAddsOneIndexLineAndSection)
