@@ -115,7 +115,8 @@ bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outp
     }
     FileDescriptor output(::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (output.get() < 0) {
-        SetLastError(windowsError(errno));
+        // With O_CREAT only a missing folder gives ENOENT.
+        SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : windowsError(errno));
         return false;
     }
     bool encoded = false;

@@ -1,0 +1,97 @@
+#include "monitor/BodyReader.h"
+
+#include "platform/files.h"
+#include "platform/handles.h"
+#include "tests/support/TempRoot.h"
+#include "tests/support/UiJournal.h"
+
+#include <gtest/gtest.h>
+
+using zormon::MessageBody;
+using zormon::ReadBody;
+
+namespace {
+
+class BodyReaderTest : public ::testing::Test {
+protected:
+    // Opens a file holding `content` the way the delivery opens the encoded file.
+    HANDLE open(const std::string &content)
+    {
+        root.writeFile(root.driveC("ZORVALINE/Varnel.cod"), content);
+        file = CreateFile("C:\\ZORVALINE\\Varnel.cod", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        return file;
+    }
+    void TearDown() override
+    {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+
+    zortest::TempRoot root;
+    HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+MessageBody read(HANDLE file, uint64_t size)
+{
+    MessageBody body;
+    EXPECT_TRUE(ReadBody(file, size, body, nullptr));
+    return body;
+}
+
+} // namespace
+
+TEST_F(BodyReaderTest, TailCompletesTheLineAndPiecesFollowOneAnother)
+{
+    HANDLE f = open("abcdef\r\nghij\r\nklm\r\n");
+    MessageBody first = read(f, 3);
+    EXPECT_EQ(first.body, "abc");
+    EXPECT_EQ(first.tail, "def\r\n");
+    // The body ends in LF: the tail is the whole next line.
+    MessageBody second = read(f, 0);
+    EXPECT_EQ(second.body, "");
+    EXPECT_EQ(second.tail, "ghij\r\n");
+    MessageBody third = read(f, 2);
+    EXPECT_EQ(third.body, "kl");
+    EXPECT_EQ(third.tail, "m\r\n");
+    // A planned piece past the end comes out empty, with an empty line as its tail.
+    MessageBody last = read(f, 2);
+    EXPECT_EQ(last.body, "");
+    EXPECT_EQ(last.tail, "\r\n");
+}
+
+TEST_F(BodyReaderTest, TailAtTheEndOfTheFileIsCompleted)
+{
+    HANDLE f = open("abc\r\nde");
+    MessageBody body = read(f, 6);
+    EXPECT_EQ(body.body, "abc\r\nd");
+    EXPECT_EQ(body.tail, "e\r\n");
+}
+
+TEST_F(BodyReaderTest, TailHoldsTheLongestEncodedLine)
+{
+    // 78 characters and a soft break: the longest line the encoder writes, 81 bytes in all.
+    const std::string longest = std::string(78, 'x') + "=\r\n";
+    HANDLE f = open("ab\r\n" + longest + std::string(200, 'y') + "\r\n");
+    MessageBody first = read(f, 4);
+    EXPECT_EQ(first.tail, longest);
+    // Past that the tail stops at its limit, in the middle of an over-long line.
+    MessageBody second = read(f, 1);
+    EXPECT_EQ(second.tail.size(), zormon::kMaxTailLength);
+    EXPECT_EQ(second.tail, std::string(zormon::kMaxTailLength, 'y'));
+}
+
+TEST_F(BodyReaderTest, UnreadableFileShowsMessage315)
+{
+    zortest::UiJournal journal(root.path() + "/ui.log");
+    root.writeFile(root.driveC("ZORVALINE/Varnel.cod"), "text\r\n");
+    // A handle without read access: the read fails.
+    file = CreateFile("C:\\ZORVALINE\\Varnel.cod", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    MessageBody body;
+    EXPECT_FALSE(ReadBody(file, 4, body, nullptr));
+    const auto boxes = journal.events("messagebox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].at("text"), "System Error: Could not retrieve printjob.\n");
+}
