@@ -16,7 +16,7 @@ const Command kCommands[] = {
     {"print", RunPrint, "print files (or standard input) on a printer"},
     {"printers", RunPrinters, "list, add or delete printers; show or set the default one"},
     {"drivers", RunDrivers, "list or install printer drivers"},
-    {"monitors", RunMonitors, "list the port monitors"},
+    {"monitors", RunMonitors, "list or register port monitors"},
 };
 
 void printUsage(FILE *out)

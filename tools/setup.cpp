@@ -29,6 +29,8 @@ const SetupStep kSteps[] = {
     {WriteServicesFile, "C:\\WINDOWS\\SERVICES, the services file (an existing one is kept)"},
     {RegisterComputerName, "registry: the computer name (the host name in capitals)"},
     {RegisterMachinePorts, "registry: the device entries of this machine's serial and parallel ports"},
+    {InstallPrintPrograms, "ZORMON.DLL in the system directory and Selvra.exe in the install directory"},
+    {RegisterMonitor, "spooler: the monitor \"Zorvaline Internet Port\" (ZORMON.DLL, current environment)"},
 };
 
 void printHelp()

@@ -16,3 +16,7 @@ bool WriteWinIniPorts(SetupContext &ctx);
 bool WriteServicesFile(SetupContext &ctx);
 bool RegisterComputerName(SetupContext &ctx);
 bool RegisterMachinePorts(SetupContext &ctx);
+// ZORMON.DLL and Selvra.exe from the programs built beside this one (skipped when not built).
+bool InstallPrintPrograms(SetupContext &ctx);
+// The monitor registered with the spooler once ZORMON.DLL is installed.
+bool RegisterMonitor(SetupContext &ctx);

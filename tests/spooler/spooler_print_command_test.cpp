@@ -277,8 +277,14 @@ TEST_F(PrintCommand, AdministrationCommands)
     EXPECT_NE(run.out.find("New Driver\tC:\\WINDOWS\\SYSTEM\\NEW.DRV\tC:\\WINDOWS\\SYSTEM\\TEST.PPD\n"),
               std::string::npos)
         << run.out;
+    EXPECT_EQ(zorvaline(root, "monitors add Second --dll recmon.dll").code, 0);
+    run = zorvaline(root, "monitors add Second --dll RECMON.DLL");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("error 3006"), std::string::npos) << run.err;
+    run = zorvaline(root, "monitors add Third --dll NONE.DLL");
+    EXPECT_NE(run.err.find("error 126"), std::string::npos) << run.err;
     run = zorvaline(root, "monitors");
-    EXPECT_EQ(run.out, "Recording Monitor\tWindows 4.0\tRECMON.DLL\n");
+    EXPECT_EQ(run.out, "Recording Monitor\tWindows 4.0\tRECMON.DLL\nSecond\tWindows 4.0\trecmon.dll\n");
 
     for (const char *command : {"print", "printers", "drivers", "monitors"}) {
         run = zorvaline(root, std::string(command) + " --help");
