@@ -8,12 +8,15 @@
 #include "manager/database/NameCompare.h"
 #include "manager/database/RecordLists.h"
 #include "manager/database/WindowsPrinters.h"
+#include "platform/atomicfile.h"
 #include "platform/debug.h"
+#include "platform/lasterror.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -63,8 +66,14 @@ bool writeAtomically(const std::string &path, bool replaceWhole, Write write)
     }
     // Nobody else knows the fresh file's name, so its lock file can go.
     std::remove((fresh + ".lock").c_str());
-    if (written && std::rename(fresh.c_str(), target.c_str()) != 0)
-        written = false;
+    if (written) {
+        // Under the target's lock, so that a profile write of another process cannot put
+        // the old content back over the new.
+        zorplat::FileLock lock(target);
+        written = std::rename(fresh.c_str(), target.c_str()) == 0;
+        if (!written)
+            SetLastError(zorplat::ErrorFromErrno(errno));
+    }
     if (!written)
         std::remove(fresh.c_str());
     return written;

@@ -5,6 +5,7 @@
 #include "platform/windef.h"
 
 #include <string>
+#include <utility>
 
 namespace zordb {
 
