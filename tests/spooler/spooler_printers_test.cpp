@@ -339,6 +339,7 @@ TEST_F(SpoolerPrinters, HandlesAndLevelsAreChecked)
     int notAHandle = 0;
     EXPECT_FALSE(GetPrinter(&notAHandle, 2, nullptr, 0, &needed));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(ClosePrinter(printer));
     EXPECT_FALSE(OpenPrinter(nullptr, &printer, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PRINTER_NAME);
 }
