@@ -30,6 +30,7 @@ const SetupStep kSteps[] = {
     {RegisterComputerName, "registry: the computer name (the host name in capitals)"},
     {RegisterMachinePorts, "registry: the device entries of this machine's serial and parallel ports"},
     {InstallPrintPrograms, "ZORMON.DLL in the system directory and Selvra.exe in the install directory"},
+    {InstallCoverPageTemplate, "banner01.ps, the cover-page template, in the install directory"},
     {RegisterMonitor, "spooler: the monitor \"Zorvaline Internet Port\" (ZORMON.DLL, current environment)"},
 };
 

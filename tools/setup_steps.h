@@ -18,5 +18,7 @@ bool RegisterComputerName(SetupContext &ctx);
 bool RegisterMachinePorts(SetupContext &ctx);
 // ZORMON.DLL and Selvra.exe from the programs built beside this one (skipped when not built).
 bool InstallPrintPrograms(SetupContext &ctx);
+// banner01.ps, the cover-page template, in the install directory.
+bool InstallCoverPageTemplate(SetupContext &ctx);
 // The monitor registered with the spooler once ZORMON.DLL is installed.
 bool RegisterMonitor(SetupContext &ctx);
