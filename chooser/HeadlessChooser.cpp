@@ -105,14 +105,6 @@ std::string noDestinationReason(const JobFacts &job, const std::string &defaultI
     return why + ", and the default item " + quoted(defaultItem) + " is not in the database.";
 }
 
-std::string joinedAddresses(const std::vector<AddressSettings> &addresses)
-{
-    std::string list;
-    for (const AddressSettings &settings : addresses)
-        list += (list.empty() ? "" : ",") + settings.address;
-    return list;
-}
-
 ChooserResult decline(const std::string &why)
 {
     showStop(why + " The job is not sent.");
@@ -150,7 +142,7 @@ ChooserResult RunHeadlessChooser()
     const std::vector<AddressSettings> addresses = addressesFor(*destination, job);
     if (addresses.empty())
         return decline(kind + quoted(destination->name) + " stands for no printer with a usable e-mail address.");
-    const std::string list = joinedAddresses(addresses);
+    const std::string list = JoinAddresses(addresses);
     if (list.size() > kAddressListMaxLength)
         return decline(kind + quoted(destination->name) + " stands for too many addresses for one job (" +
                        std::to_string(list.size()) + " characters, at most " +

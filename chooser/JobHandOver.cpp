@@ -27,6 +27,14 @@ const char *word(bool value)
 
 } // namespace
 
+std::string JoinAddresses(const std::vector<AddressSettings> &addresses)
+{
+    std::string list;
+    for (const AddressSettings &settings : addresses)
+        list += (list.empty() ? "" : ",") + settings.address;
+    return list;
+}
+
 JobHandOver::JobHandOver()
     : m_vcomdefPath(zordb::InstallFilePath("VComDef.ini")),
       m_vtempPath(zordb::InstallFilePath(zordb::kHandOverFileName))
@@ -50,9 +58,7 @@ bool JobHandOver::Decline() const
 
 bool JobHandOver::Confirm(const std::vector<AddressSettings> &addresses) const
 {
-    std::string list;
-    for (const AddressSettings &settings : addresses)
-        list += (list.empty() ? "" : ",") + settings.address;
+    const std::string list = JoinAddresses(addresses);
     if (!WritePrivateProfileString("Destination", "Address", list.c_str(), m_vtempPath.c_str()))
         return false;
 

@@ -33,6 +33,9 @@ struct JobFacts {
 // inside an address, and the job mailed to a mangled one.
 constexpr std::size_t kAddressListMaxLength = 9999;
 
+// The addresses joined by commas, without blanks: the value of [Destination] Address.
+std::string JoinAddresses(const std::vector<AddressSettings> &addresses);
+
 class JobHandOver {
 public:
     // Locates VComDef.ini and VTemp.ini through Varnel.ini.
