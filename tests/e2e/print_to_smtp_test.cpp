@@ -146,11 +146,6 @@ protected:
         writeSetting("IntranetSetup", "SmtpServer", "127.0.0.1");
         writeSetting("IntranetSetup", "SenderEmail", "office@example.test");
         writeSetting("HeaderFooter", "Subject", "Quarterly report");
-        // The cover-page template comes with setup; a root set up before setup placed it gets
-        // the one of the source tree.
-        const std::string banner = root.driveC("ZORVALINE/banner01.ps");
-        if (!fs::exists(banner))
-            fs::copy_file(std::string(ZORVALINE_SOURCE_DIR) + "/resources/banner01.ps", banner);
         // The destination database the manager keeps; the monitor only checks that it opens.
         root.writeFile(root.driveC("ZORVALINE/Sendaro.Cfg"), "[Printers]\r\n");
 
