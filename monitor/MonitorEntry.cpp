@@ -2,6 +2,7 @@
 // hands over the table of port operations.
 #include "monitor/JobSpooling.h"
 #include "monitor/MonitorLock.h"
+#include "monitor/NetworkRefresh.h"
 #include "monitor/PortOperations.h"
 #include "platform/lasterror.h"
 #include "platform/monitor_interface.h"
@@ -20,9 +21,9 @@ const MONITOR kMonitorFunctions = {
     ReadPort,
     EndDocPort,
     ClosePort,
-    nullptr, // AddPort: comes with the full port table
-    nullptr, // ConfigurePort: likewise
-    nullptr, // DeletePort: likewise
+    AddPort,
+    ConfigurePort,
+    DeletePort,
     GetPrinterDataFromPort,
     SetPortTimeOuts,
 };
@@ -39,8 +40,15 @@ extern "C" __attribute__((visibility("default"))) BOOL InitializeMonitorEx(LPSTR
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // 1. the lock, held while the table is built
     zormon::MonitorLock::Initialize();
+    zormon::MonitorLockGuard lock;
+    // 2. The INI paths need no resolving here: they are formed afresh at every use
+    //    (monitor/JobSettings.h), so a moved install directory is followed.
+    // 3.-5. the device registry, FILE:, win.ini
     zormon::BuildPortTable();
+    // 6. the table and network enumeration
     *monitor = zormon::kMonitorFunctions;
+    zormon::EnableNetworkEnumeration();
     return TRUE;
 }

@@ -1,13 +1,18 @@
 #include "monitor/PortOperations.h"
 
 #include "monitor/DebugLine.h"
-#include "monitor/ModuleEntry.h"
+#include "monitor/MessageBoxRoutine.h"
 #include "monitor/MonitorLock.h"
 #include "monitor/MonitorStrings.h"
+#include "monitor/MonitorText.h"
+#include "monitor/NetworkRefresh.h"
+#include "monitor/PortScans.h"
 #include "monitor/PortTable.h"
+#include "platform/comm.h"
 #include "platform/files.h"
 #include "platform/lasterror.h"
-#include "platform/stringtable.h"
+#include "platform/profile.h"
+#include "platform/ui.h"
 
 #include <cstring>
 #include <string>
@@ -16,16 +21,27 @@ namespace zormon {
 
 namespace {
 
-std::string loadText(UINT id)
+constexpr const char *kPortsSection = "ports";
+
+BOOL fail(DWORD error)
 {
-    return zorplat::LoadStringText(ModuleInstance(), id).value_or("");
+    SetLastError(error);
+    return FALSE;
 }
 
-void appendOwnPort(std::string_view name, UINT descriptionId)
-{
-    if (!FindPort(name))
-        AppendPort(name, loadText(descriptionId).c_str(), PortFlagPermanent);
-}
+// A successful operation leaves the caller's last error as it was, whatever the registry,
+// profile and message-box calls made on the way set it.
+class CallerError {
+public:
+    BOOL succeed() const
+    {
+        SetLastError(m_error);
+        return TRUE;
+    }
+
+private:
+    DWORD m_error = GetLastError();
+};
 
 const char *descriptionOf(const PortRecord &record)
 {
@@ -94,53 +110,48 @@ DWORD walkPorts(DWORD level, LPBYTE buffer, DWORD size)
 
 void BuildPortTable()
 {
-    MonitorLockGuard lock;
-    appendOwnPort(kInternetPortName, MonitorString::InternetPort);
-    appendOwnPort("FILE:", MonitorString::FileOnDisk);
+    ScanDeviceRegistry();
+    if (!FindPort("FILE:"))
+        AppendPort("FILE:", MonitorText(MonitorString::FileOnDisk).c_str(), PortFlagPermanent);
+    ScanWinIniPorts();
 }
 
 BOOL EnumPorts(LPSTR, DWORD level, LPBYTE ports, DWORD size, LPDWORD needed, LPDWORD returned)
 {
-    if (level > 2) {
-        SetLastError(ERROR_INVALID_LEVEL);
-        return FALSE;
-    }
-    if (!needed || !returned || (size > 0 && !ports)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    const CallerError callerError;
+    if (level > 2)
+        return fail(ERROR_INVALID_LEVEL);
+    if (!needed || !returned || (size > 0 && !ports))
+        return fail(ERROR_INVALID_PARAMETER);
     MonitorLockGuard lock;
+    RefreshPortsIfDue();
     *returned = 0;
     if (level == 0) {
         *needed = 0;
         *returned = PortCount();
-        return TRUE;
+        return callerError.succeed();
     }
     *needed = walkPorts(level, nullptr, 0);
-    if (size < *needed) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
+    if (size < *needed)
+        return fail(ERROR_INSUFFICIENT_BUFFER);
     walkPorts(level, ports, size);
     *returned = PortCount();
-    return TRUE;
+    return callerError.succeed();
 }
 
 BOOL OpenPort(LPSTR name, HANDLE *port)
 {
-    if (!name || !port) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    const CallerError callerError;
+    if (!name || !port)
+        return fail(ERROR_INVALID_PARAMETER);
     MonitorLockGuard lock;
     PortRecord *record = FindPort(name);
     if (!record) {
         DebugLine("zormon!OpenPort %s : Failed", name);
-        SetLastError(ERROR_UNKNOWN_PORT);
-        return FALSE;
+        return fail(ERROR_UNKNOWN_PORT);
     }
     *port = record;
-    return TRUE;
+    return callerError.succeed();
 }
 
 BOOL ClosePort(HANDLE)
@@ -148,13 +159,77 @@ BOOL ClosePort(HANDLE)
     return TRUE;
 }
 
+BOOL AddPort(LPSTR, HWND window, LPSTR)
+{
+    const CallerError callerError;
+    {
+        MonitorLockGuard lock;
+        if (!FindPort(kInternetPortName)) {
+            PortRecord *record =
+                AppendPort(kInternetPortName, MonitorText(MonitorString::InternetPort).c_str(), 0);
+            if (!record)
+                return fail(ERROR_NOT_ENOUGH_MEMORY);
+            const std::string name(kInternetPortName);
+            if (!WriteProfileString(kPortsSection, name.c_str(), "")) {
+                const DWORD error = GetLastError();
+                RemovePort(record);
+                return fail(error);
+            }
+            return callerError.succeed();
+        }
+    }
+    // The box waits for the user: shown without holding the lock, so jobs go on meanwhile.
+    const std::string name(kInternetPortName);
+    ShowMonitorMessage(window, MB_ICONSTOP, MonitorString::PrintManager, MonitorString::PortExists, name.c_str());
+    return fail(ERROR_ALREADY_EXISTS);
+}
+
+BOOL ConfigurePort(LPSTR, HWND window, LPSTR portName)
+{
+    const CallerError callerError;
+    if (!portName)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (PortKindOf(portName) != PortKindSerial) {
+        ShowMonitorMessage(window, MB_ICONINFORMATION | MB_SETFOREGROUND, MonitorString::PrintManager,
+                           MonitorString::NothingToConfigure);
+        return callerError.succeed();
+    }
+    std::string device(portName, 4); // "COMn" without the ':'
+    COMMCONFIG config{};
+    DWORD size = sizeof config;
+    if (!GetDefaultCommConfig(device.c_str(), &config, &size)) {
+        DebugLine("Zormon: GetDefaultCommConfig failed.");
+        return fail(ERROR_FILE_NOT_FOUND);
+    }
+    if (!CommConfigDialog(device.c_str(), window, &config))
+        return FALSE; // ERROR_CANCELLED when the user cancelled
+    if (!SetDefaultCommConfig(device.c_str(), &config, size))
+        return FALSE;
+    return callerError.succeed();
+}
+
+BOOL DeletePort(LPSTR, HWND, LPSTR portName)
+{
+    const CallerError callerError;
+    if (!portName)
+        return fail(ERROR_INVALID_PARAMETER);
+    MonitorLockGuard lock;
+    PortRecord *record = FindPortExactly(portName);
+    if (!record)
+        return fail(ERROR_UNKNOWN_PORT);
+    if (record->has(PortFlagPermanent))
+        return fail(ERROR_INVALID_PRINTER_COMMAND);
+    const std::string name(record->name);
+    RemovePort(record);
+    WriteProfileString(kPortsSection, name.c_str(), nullptr);
+    return callerError.succeed();
+}
+
 BOOL ReadPort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD read)
 {
     PortRecord *record = PortFromHandle(port);
-    if (!record || !record->has(PortFlagJobOpen)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (!record || !record->has(PortFlagJobOpen))
+        return fail(ERROR_INVALID_HANDLE);
     return ReadFile(record->file, buffer, size, read, nullptr);
 }
 
@@ -162,10 +237,8 @@ BOOL GetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR valueName, LPWS
                             DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned)
 {
     PortRecord *record = PortFromHandle(port);
-    if (!record || !record->has(PortFlagJobOpen) || valueName || !returned) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!record || !record->has(PortFlagJobOpen) || valueName || !returned)
+        return fail(ERROR_INVALID_PARAMETER);
     return DeviceIoControl(record->file, controlId, inBuffer, inSize, outBuffer, outSize, returned,
                            nullptr);
 }
@@ -173,10 +246,8 @@ BOOL GetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR valueName, LPWS
 BOOL SetPortTimeOuts(HANDLE port, COMMTIMEOUTS *timeouts, DWORD reserved)
 {
     PortRecord *record = PortFromHandle(port);
-    if (!record || !record->has(PortFlagJobOpen) || !timeouts || reserved != 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!record || !record->has(PortFlagJobOpen) || !timeouts || reserved != 0)
+        return fail(ERROR_INVALID_PARAMETER);
     COMMTIMEOUTS current{};
     if (!GetCommTimeouts(record->file, &current))
         return FALSE;

@@ -16,14 +16,6 @@ bool namesEqual(std::string_view a, const char *b)
     return std::strlen(b) == a.size() && strncasecmp(a.data(), b, a.size()) == 0;
 }
 
-PortRecord *findExact(std::string_view name)
-{
-    for (PortRecord *record = g_firstPort; record; record = record->next)
-        if (namesEqual(name, record->name))
-            return record;
-    return nullptr;
-}
-
 char *copyText(const char *text)
 {
     if (!text)
@@ -71,17 +63,25 @@ PortRecord *FirstPort()
     return g_firstPort;
 }
 
+PortRecord *FindPortExactly(std::string_view name)
+{
+    for (PortRecord *record = g_firstPort; record; record = record->next)
+        if (namesEqual(name, record->name))
+            return record;
+    return nullptr;
+}
+
 PortRecord *FindPort(std::string_view name)
 {
-    if (PortRecord *record = findExact(name))
+    if (PortRecord *record = FindPortExactly(name))
         return record;
     if (name.empty())
         return nullptr;
     if (name.back() == ':')
-        return findExact(name.substr(0, name.size() - 1));
+        return FindPortExactly(name.substr(0, name.size() - 1));
     std::string withColon(name);
     withColon += ':';
-    return findExact(withColon);
+    return FindPortExactly(withColon);
 }
 
 PortRecord *AppendPort(std::string_view name, const char *description, DWORD flags)
@@ -113,12 +113,42 @@ PortRecord *AppendPort(std::string_view name, const char *description, DWORD fla
     return record;
 }
 
+bool SetRemoteName(PortRecord *record, const char *remoteName)
+{
+    char *copy = copyText(remoteName);
+    if (remoteName && !copy)
+        return false;
+    delete[] record->remoteName;
+    record->remoteName = copy;
+    return true;
+}
+
 DWORD PortCount()
 {
     DWORD count = 0;
     for (PortRecord *record = g_firstPort; record; record = record->next)
         ++count;
     return count;
+}
+
+void RemovePort(PortRecord *record)
+{
+    for (PortRecord **link = &g_firstPort; *link; link = &(*link)->next) {
+        if (*link != record)
+            continue;
+        *link = record->next;
+        record->signature = 0;
+        delete[] record->description;
+        delete[] record->remoteName;
+        ::operator delete(record);
+        return;
+    }
+}
+
+void ClearPortTable()
+{
+    while (g_firstPort)
+        RemovePort(g_firstPort);
 }
 
 } // namespace zormon

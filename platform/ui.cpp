@@ -175,6 +175,11 @@ int DefaultButtonAnswer(UINT type)
     return buttons[index < buttons.size() ? index : 0];
 }
 
+int ShowCommConfigDialog(HWND owner, const std::string &portName, COMMCONFIG &config)
+{
+    return currentBackend()->showCommConfigDialog(owner, portName, config);
+}
+
 int MessageBoxKeptInForeground(HWND owner, LPCSTR text, LPCSTR caption, UINT type, DWORD periodMs)
 {
     MessageBoxRequest request;

@@ -6,6 +6,7 @@
 // line: messagebox, foreground, progress-created, progress, title, progress-destroyed.
 #pragma once
 
+#include "platform/comm.h"
 #include "platform/windef.h"
 
 #include <memory>
@@ -105,6 +106,11 @@ public:
     virtual void progressWindowChanged(HWND window, const ProgressState &state) = 0;
     virtual void progressWindowToForeground(HWND window) = 0;
     virtual void progressWindowDestroyed(HWND window) = 0;
+
+    // The communication settings dialog of serial port `portName` ("COM1") on `config`; the
+    // settings chosen go into `config`. Returns IDOK or IDCANCEL. A backend without such a
+    // dialog answers with its default button, OK, and changes nothing.
+    virtual int showCommConfigDialog(HWND, const std::string &, COMMCONFIG &) { return IDOK; }
 };
 
 // Installs the process-wide backend; null puts the headless one back. Boxes already up
@@ -123,6 +129,10 @@ int DefaultButtonAnswer(UINT type);
 // periodMs milliseconds (the first time after periodMs).
 int MessageBoxKeptInForeground(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
                                DWORD periodMs);
+
+// Shows the communication settings dialog through the installed backend (CommConfigDialog
+// of platform/comm.h is the caller).
+int ShowCommConfigDialog(HWND owner, const std::string &portName, COMMCONFIG &config);
 
 // The progress window: created with a title and the default state; changed by the calls
 // below; destroyed with DestroyWindow. The setters return false with ERROR_INVALID_HANDLE
