@@ -55,10 +55,15 @@ int run(const std::vector<std::string> &arguments)
     return WEXITSTATUS(status);
 }
 
+// The temporary root, removed on every way out.
+std::string g_rootPath;
+
 void require(bool ok, const std::string &what)
 {
     if (!ok) {
         std::fprintf(stderr, "bench_deliver: %s\n", what.c_str());
+        if (!g_rootPath.empty())
+            fs::remove_all(g_rootPath);
         std::exit(1);
     }
 }
@@ -86,6 +91,7 @@ Root makeRoot(uint16_t smtpPort)
     std::string pattern = (fs::temp_directory_path() / "zorvaline-bench-XXXXXX").string();
     require(mkdtemp(pattern.data()) != nullptr, "cannot create a temporary root");
     Root root{pattern};
+    g_rootPath = root.path;
     setenv("ZORVALINE_ROOT", root.path.c_str(), 1);
     setenv("ZORVALINE_UI", "headless", 1);
     unsetenv("ZORVALINE_UI_LOG");
