@@ -1,11 +1,16 @@
 #include "monitor/BodyReader.h"
 
+#include "monitor/PiecePlan.h"
+#include "monitor/QuotedPrintable.h"
+
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using zormon::MessageBody;
 using zormon::ReadBody;
@@ -94,4 +99,36 @@ TEST_F(BodyReaderTest, UnreadableFileShowsMessage315)
     const auto boxes = journal.events("messagebox");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].at("text"), "System Error: Could not retrieve printjob.\n");
+}
+
+TEST_F(BodyReaderTest, PiecesOfAnEncodedJobEndInCrLfAndJoinToTheWhole)
+{
+    // Text with many spaces, so lines of every length up to the longest occur, and piece
+    // boundaries land on every kind of position within them.
+    std::mt19937 random(7);
+    std::string job;
+    while (job.size() < 300000)
+        job += random() % 40 == 0 ? '\n' : random() % 5 == 0 ? ' ' : static_cast<char>('a' + random() % 26);
+    root.writeFile(root.driveC("ZORVALINE/Varnel.tmp"), job);
+    ASSERT_TRUE(zormon::EncodeQuotedPrintable("C:\\ZORVALINE\\Varnel.tmp", "C:\\ZORVALINE\\encoded"));
+    const std::string encoded = zortest::TempRoot::readFile(root.driveC("ZORVALINE/encoded"));
+
+    for (const char *split : {"2", "3", "7"}) {
+        const zormon::PiecePlan plan = zormon::PlanPieces(split, encoded.size());
+        ASSERT_GT(plan.pieceCount, 50u);
+        HANDLE f = open(encoded);
+        std::string joined;
+        for (uint64_t k = 1; k <= plan.pieceCount; ++k) {
+            const MessageBody piece = read(f, plan.pieceSize);
+            const std::string text = piece.body + piece.tail;
+            ASSERT_GE(text.size(), 2u);
+            ASSERT_EQ(text.substr(text.size() - 2), "\r\n") << "piece " << k << " of split " << split;
+            joined += text;
+        }
+        CloseHandle(f);
+        file = INVALID_HANDLE_VALUE;
+        // The whole encoding, then at most the empty lines of pieces planned past its end.
+        ASSERT_EQ(joined.substr(0, encoded.size()), encoded);
+        EXPECT_EQ(joined.find_first_not_of("\r\n", encoded.size()), std::string::npos);
+    }
 }
