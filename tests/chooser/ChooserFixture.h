@@ -29,7 +29,7 @@ struct ChooserRun {
     std::string output; // standard output and standard error
 };
 
-struct PrinterSpec {
+struct PrinterFacts {
     std::string name;
     std::string email;
     bool limit = false;
@@ -64,19 +64,19 @@ protected:
         return buffer;
     }
 
-    void addPrinter(const PrinterSpec &spec)
+    void addPrinter(const PrinterFacts &facts)
     {
         auto printer = std::make_unique<PrinterRecord>();
-        printer->PrinterName = spec.name;
+        printer->PrinterName = facts.name;
         printer->PrinterDriver = "Laser H7";
-        printer->PrinterEmail = spec.email;
-        printer->PrinterPassword = spec.password;
-        printer->DefaultRecipient = spec.recipient;
-        printer->RecipientLocation = spec.location;
-        printer->LimitPacketSize = spec.limit;
-        printer->MaxPacketSizeInKb = spec.sizeInKb;
-        printer->HeaderPage = spec.header;
-        printer->TrailerPage = spec.trailer;
+        printer->PrinterEmail = facts.email;
+        printer->PrinterPassword = facts.password;
+        printer->DefaultRecipient = facts.recipient;
+        printer->RecipientLocation = facts.location;
+        printer->LimitPacketSize = facts.limit;
+        printer->MaxPacketSizeInKb = facts.sizeInKb;
+        printer->HeaderPage = facts.header;
+        printer->TrailerPage = facts.trailer;
         printers.push_back(std::move(printer));
     }
 
