@@ -3,6 +3,7 @@
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MonitorStrings.h"
 #include "platform/files.h"
+#include "platform/lasterror.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -12,45 +13,86 @@ namespace zormon {
 
 namespace {
 
-constexpr uint64_t kLargestRead = 1u << 30;
+void showCannotRead(HWND owner)
+{
+    ShowMonitorMessage(owner, MB_ICONSTOP, MonitorString::MonitorCaption, MonitorString::CannotReadBody);
+}
+
+// The bytes from the file's current position to its end; false when either is unknown.
+bool bytesLeft(HANDLE file, uint64_t &left)
+{
+    DWORD sizeHigh = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD sizeLow = GetFileSize(file, &sizeHigh);
+    if (sizeLow == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS)
+        return false;
+    LONG positionHigh = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD positionLow = SetFilePointer(file, 0, &positionHigh, FILE_CURRENT);
+    if (positionLow == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+        return false;
+    const uint64_t size = (uint64_t{sizeHigh} << 32) | sizeLow;
+    const uint64_t position = (uint64_t{static_cast<DWORD>(positionHigh)} << 32) | positionLow;
+    left = position < size ? size - position : 0;
+    return true;
+}
 
 } // namespace
 
-bool ReadBody(HANDLE file, uint64_t size, MessageBody &out, HWND owner)
+bool BodyReader::begin(HANDLE file, uint64_t size, HWND owner)
 {
-    out.body.clear();
-    out.tail.clear();
-    try {
-        out.body.resize(size);
-        out.tail.reserve(kMaxTailLength + 2);
-    } catch (const std::bad_alloc &) {
-        out.body = std::string();
-        ShowMonitorMessage(owner, MB_ICONSTOP, MonitorString::MonitorCaption, MonitorString::NoMemory);
+    m_file = file;
+    m_owner = owner;
+    m_read = 0;
+    m_length = 0;
+    uint64_t left = 0;
+    if (!bytesLeft(file, left)) {
+        showCannotRead(owner);
         return false;
     }
-
-    uint64_t filled = 0;
-    while (filled < size) {
-        DWORD read = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min(size - filled, kLargestRead));
-        if (!ReadFile(file, out.body.data() + filled, wanted, &read, nullptr)) {
-            ShowMonitorMessage(owner, MB_ICONSTOP, MonitorString::MonitorCaption, MonitorString::CannotReadBody);
+    m_length = std::min(size, left);
+    if (m_length > 0 && !m_block) {
+        m_block.reset(new (std::nothrow) char[kBlockSize]);
+        if (!m_block) {
+            ShowMonitorMessage(owner, MB_ICONSTOP, MonitorString::MonitorCaption, MonitorString::NoMemory);
             return false;
         }
-        if (read == 0)
-            break;
+    }
+    return true;
+}
+
+bool BodyReader::next(std::string_view &block)
+{
+    block = {};
+    if (m_read == m_length)
+        return true;
+    const DWORD wanted = static_cast<DWORD>(std::min(m_length - m_read, kBlockSize));
+    DWORD filled = 0;
+    while (filled < wanted) {
+        DWORD read = 0;
+        // A file that ends early was cut short behind our back, after its length was told.
+        if (!ReadFile(m_file, m_block.get() + filled, wanted - filled, &read, nullptr) || read == 0) {
+            showCannotRead(m_owner);
+            return false;
+        }
         filled += read;
     }
-    out.body.resize(filled);
+    m_read += filled;
+    block = std::string_view(m_block.get(), filled);
+    return true;
+}
 
+std::string BodyReader::readTail()
+{
     // The tail completes the line the body stopped in (or, after an LF, holds the next one),
     // so that no piece ends in the middle of a line.
+    std::string tail;
     bool endOfFile = false;
     bool readError = false;
-    while (out.tail.size() < kMaxTailLength) {
+    while (tail.size() < kMaxTailLength) {
         char byte = 0;
         DWORD read = 0;
-        if (!ReadFile(file, &byte, 1, &read, nullptr)) {
+        if (!ReadFile(m_file, &byte, 1, &read, nullptr)) {
             readError = true;
             break;
         }
@@ -58,15 +100,15 @@ bool ReadBody(HANDLE file, uint64_t size, MessageBody &out, HWND owner)
             endOfFile = true;
             break;
         }
-        out.tail += byte;
+        tail += byte;
         if (byte == '\n')
             break;
     }
-    if ((endOfFile || readError) && !out.tail.empty() && out.tail.back() != '\n')
-        out.tail += "\r\n";
-    else if (endOfFile && out.tail.empty())
-        out.tail = "\r\n";
-    return true;
+    if ((endOfFile || readError) && !tail.empty() && tail.back() != '\n')
+        tail += "\r\n";
+    else if (endOfFile && tail.empty())
+        tail = "\r\n";
+    return tail;
 }
 
 } // namespace zormon

@@ -15,6 +15,7 @@
 #include <cctype>
 #include <new>
 #include <optional>
+#include <string_view>
 
 namespace ws = zorplat::winsock;
 
@@ -40,6 +41,10 @@ public:
 
 private:
     SmtpResult fail(SmtpResult result, UINT textId, const char *argument = nullptr);
+    // The mail text could not be sent.
+    SmtpResult failText();
+    // The header block, then the body block by block and its tail (none for a status request).
+    SmtpResult sendText(const std::string &header, BodyReader *body);
     void stage(const char *title);
     SmtpResult connect(const std::string &server);
     // Sends the command and reads the reply; true when its code is `expected`.
@@ -53,6 +58,34 @@ SmtpResult Send::fail(SmtpResult result, UINT textId, const char *argument)
     g_connection.abandon();
     ShowMonitorMessage(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId, argument);
     return result;
+}
+
+SmtpResult Send::failText()
+{
+    DebugLine("zormon!SendSmtpMessage mail text: error %d", ws::WSAGetLastError());
+    return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
+}
+
+SmtpResult Send::sendText(const std::string &header, BodyReader *body)
+{
+    g_connection.beginData();
+    if (!g_connection.sendData(header))
+        return failText();
+    if (!body)
+        return SmtpResult::Sent;
+    std::string_view block;
+    do {
+        if (!body->next(block)) { // the reader has shown why
+            DebugLine("zormon!SendSmtpMessage body: cannot be read");
+            g_connection.abandon();
+            return SmtpResult::NotPrepared;
+        }
+        if (!g_connection.sendData(block))
+            return failText();
+    } while (!block.empty());
+    if (!g_connection.sendData(body->readTail()))
+        return failText();
+    return SmtpResult::Sent;
 }
 
 void Send::stage(const char *title)
@@ -137,12 +170,13 @@ SmtpResult Send::run()
     if (server.empty())
         return fail(SmtpResult::NotPrepared, MonitorString::NoSmtpServer);
 
-    // 2.-4. the message: header block, body and tail; the tail is sent on its own after it
-    std::string text;
-    MessageBody body;
+    // 2.-4. the message: the header block, then the body read block by block as it is sent,
+    // then its tail; a job of any size passes through one block of memory
+    std::string header;
+    BodyReader body;
     try {
         if (!m_message.status) {
-            if (!ReadBody(m_message.encodedFile, m_message.size, body, m_message.owner)) {
+            if (!body.begin(m_message.encodedFile, m_message.size, m_message.owner)) {
                 g_connection.abandon();
                 return SmtpResult::NotPrepared;
             }
@@ -155,16 +189,14 @@ SmtpResult Send::run()
         request.total = m_message.pieces;
         request.messageId = m_message.messageId;
         request.status = m_message.status;
-        request.bodyLength = body.body.size();
+        request.bodyLength = body.length();
         request.partial = m_message.partial;
-        std::optional<std::string> header = ComposeHeader(request, m_message.owner);
-        if (!header) {
+        std::optional<std::string> composed = ComposeHeader(request, m_message.owner);
+        if (!composed) {
             g_connection.abandon();
             return SmtpResult::NotPrepared;
         }
-        text = std::move(*header);
-        text += body.body;
-        std::string().swap(body.body);
+        header = std::move(*composed);
     } catch (const std::bad_alloc &) {
         return fail(SmtpResult::NotPrepared, MonitorString::NoMemory);
     }
@@ -187,11 +219,9 @@ SmtpResult Send::run()
         return fail(SmtpResult::DataRefused, MonitorString::DataBeginRefused);
 
     // 9.-10. the text and the end of data
-    g_connection.beginData();
-    if (!g_connection.sendData(text) || !g_connection.sendData(body.tail)) {
-        DebugLine("zormon!SendSmtpMessage mail text: error %d", ws::WSAGetLastError());
-        return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
-    }
+    SmtpResult textSent = sendText(header, m_message.status ? nullptr : &body);
+    if (textSent != SmtpResult::Sent)
+        return textSent;
     stage(kStageSent);
     SmtpReply accepted;
     if (g_connection.endData())

@@ -45,7 +45,9 @@ struct SmtpMessage {
 // greets the server with HELO and the sender's domain, sends MAIL, RCPT, DATA, the header
 // block, the body and its tail, and the end-of-data line; after piece N it sends QUIT and
 // closes the connection. While the progress window is open and N is 1, each stage is shown
-// in its title. A failed send closes the connection before it returns, so the next one
+// in its title. The body is read while it is sent: a body that cannot be read then (message
+// 315, result NotPrepared) ends the conversation without the end-of-data line, so the server
+// keeps no part of it. A failed send closes the connection before it returns, so the next one
 // starts afresh. Each reply is awaited at most as long as RFC 5321 allows (SmtpConnection.h).
 SmtpResult SendSmtpMessage(const SmtpMessage &message);
 

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
-using zormon::MessageBody;
-using zormon::ReadBody;
+using zormon::BodyReader;
 
 namespace {
 
@@ -38,11 +38,26 @@ protected:
     HANDLE file = INVALID_HANDLE_VALUE;
 };
 
+struct MessageBody {
+    std::string body;
+    std::string tail;
+};
+
+// Reads one body the way a send does: its blocks, then its tail.
 MessageBody read(HANDLE file, uint64_t size)
 {
-    MessageBody body;
-    EXPECT_TRUE(ReadBody(file, size, body, nullptr));
-    return body;
+    BodyReader reader;
+    MessageBody read;
+    EXPECT_TRUE(reader.begin(file, size, nullptr));
+    std::string_view block;
+    do {
+        EXPECT_TRUE(reader.next(block));
+        EXPECT_LE(block.size(), BodyReader::kBlockSize);
+        read.body += block;
+    } while (!block.empty());
+    EXPECT_EQ(read.body.size(), reader.length());
+    read.tail = reader.readTail();
+    return read;
 }
 
 } // namespace
@@ -87,6 +102,42 @@ TEST_F(BodyReaderTest, TailHoldsTheLongestEncodedLine)
     EXPECT_EQ(second.tail, std::string(zormon::kMaxTailLength, 'y'));
 }
 
+TEST_F(BodyReaderTest, BodiesOfManyBlocksAreReadWholeAndInOrder)
+{
+    std::string content;
+    for (int line = 0; content.size() < 3 * BodyReader::kBlockSize; ++line)
+        content += "line " + std::to_string(line) + " of the encoded job=20with=3Dtext\r\n";
+    HANDLE f = open(content);
+    const size_t firstSize = BodyReader::kBlockSize * 2 + 5; // ends inside a line
+    MessageBody first = read(f, firstSize);
+    ASSERT_EQ(first.body.size(), firstSize);
+    EXPECT_TRUE(first.body == content.substr(0, firstSize));
+    const size_t lineEnd = content.find('\n', firstSize);
+    EXPECT_EQ(first.tail, content.substr(firstSize, lineEnd + 1 - firstSize));
+
+    // More is asked for than is left: the length is what is left, the tail becomes CR LF.
+    MessageBody second = read(f, content.size());
+    EXPECT_TRUE(second.body == content.substr(lineEnd + 1));
+    EXPECT_EQ(second.tail, "\r\n");
+}
+
+TEST_F(BodyReaderTest, FileCutShortWhileReadShowsMessage315)
+{
+    zortest::UiJournal journal(root.path() + "/ui.log");
+    HANDLE f = open(std::string(BodyReader::kBlockSize + 100, 'x'));
+    BodyReader reader;
+    ASSERT_TRUE(reader.begin(f, BodyReader::kBlockSize + 100, nullptr));
+    std::string_view block;
+    ASSERT_TRUE(reader.next(block));
+    EXPECT_EQ(block.size(), BodyReader::kBlockSize);
+    // The length was told in the header already; fewer bytes must not pass as the body.
+    std::filesystem::resize_file(root.driveC("ZORVALINE/Varnel.cod"), 50);
+    EXPECT_FALSE(reader.next(block));
+    const auto boxes = journal.events("messagebox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].at("text"), "System Error: Could not retrieve printjob.\n");
+}
+
 TEST_F(BodyReaderTest, UnreadableFileShowsMessage315)
 {
     zortest::UiJournal journal(root.path() + "/ui.log");
@@ -94,8 +145,12 @@ TEST_F(BodyReaderTest, UnreadableFileShowsMessage315)
     // A handle without read access: the read fails.
     file = CreateFile("C:\\ZORVALINE\\Varnel.cod", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    MessageBody body;
-    EXPECT_FALSE(ReadBody(file, 4, body, nullptr));
+    BodyReader reader;
+    ASSERT_TRUE(reader.begin(file, 4, nullptr));
+    EXPECT_EQ(reader.length(), 4u);
+    std::string_view block;
+    EXPECT_FALSE(reader.next(block));
+    EXPECT_TRUE(block.empty());
     const auto boxes = journal.events("messagebox");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].at("text"), "System Error: Could not retrieve printjob.\n");

@@ -46,6 +46,36 @@ TEST_F(SmtpFixture, LinesStartingWithADotArriveUnchanged)
     EXPECT_EQ(bodyOf(server.messages()[0]), text + kEndOfFileTail);
 }
 
+TEST_F(SmtpFixture, ADotStartingTheNextBlockOfTheBodyArrivesUnchanged)
+{
+    // The body goes out block by block: a line that begins exactly where a block begins
+    // must be treated like any other.
+    const std::string text =
+        std::string(zormon::BodyReader::kBlockSize - 2, 'a') + "\r\n" + ".dot\r\n..\r\n" + "plain\r\n";
+
+    EXPECT_EQ(sendWhole(text), SmtpResult::Sent);
+    ASSERT_EQ(server.messages().size(), 1u);
+    EXPECT_TRUE(bodyOf(server.messages()[0]) == text + kEndOfFileTail) << "the text changed on its way";
+}
+
+TEST_F(SmtpFixture, BodyUnreadableWhileSentIsShownAndNeverDelivered)
+{
+    root.writeFile(root.driveC("ZORVALINE/Varnel.cod"), "text\r\n");
+    // A handle without read access: its size is known, but its first block cannot be read.
+    HANDLE file = CreateFile("C:\\ZORVALINE\\Varnel.cod", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(zormon::SendWholeMessage(file, kPrinterAddress, 6, "G1", nullptr), SmtpResult::NotPrepared);
+    CloseHandle(file);
+    const auto boxes = messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].second, "System Error: Could not retrieve printjob.\n");
+    // The conversation ended without the end of data: the server keeps nothing.
+    EXPECT_TRUE(server.waitUntilIdle(std::chrono::seconds(2)));
+    EXPECT_TRUE(server.messages().empty());
+    EXPECT_EQ(sendWhole("again\r\n"), SmtpResult::Sent);
+}
+
 TEST_F(SmtpFixture, TextCutInsideALineStillEndsWithALoneDot)
 {
     // A body of 10 bytes in a line longer than the tail reaches ends without a line end; the
