@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -19,6 +20,8 @@ namespace {
 
 // ReadFile and WriteFile take 32-bit sizes; larger files go through in chunks of this size.
 constexpr uint64_t kMaxTransfer = uint64_t{1} << 30;
+// The job is moved behind the banner through a block of this size, never held whole.
+constexpr uint64_t kShiftBlock = uint64_t{1} << 20;
 
 enum class ReadResult { Ok, Failed, NoMemory };
 
@@ -74,10 +77,56 @@ bool writeAll(HANDLE file, const std::string &data)
     return true;
 }
 
-bool rewind(HANDLE file)
+bool seekTo(HANDLE file, uint64_t position)
 {
-    LONG high = 0;
-    return SetFilePointer(file, 0, &high, FILE_BEGIN) == 0;
+    LONG high = static_cast<LONG>(position >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return SetFilePointer(file, static_cast<LONG>(position & 0xFFFFFFFFu), &high, FILE_BEGIN) !=
+               INVALID_SET_FILE_POINTER ||
+           GetLastError() == ERROR_SUCCESS;
+}
+
+bool readExactly(HANDLE file, char *buffer, DWORD size)
+{
+    DWORD done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + done, size - done, &read, nullptr) || read == 0)
+            return false;
+        done += read;
+    }
+    return true;
+}
+
+enum class ShiftResult { Ok, ReadFailed, WriteFailed, NoMemory };
+
+// Moves the whole file `distance` bytes towards its end, leaving room at its start. The last
+// block goes first, so no byte is overwritten before it has been read.
+ShiftResult shiftForward(HANDLE file, uint64_t distance)
+{
+    DWORD high = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS)
+        return ShiftResult::ReadFailed;
+    uint64_t end = (uint64_t{high} << 32) | low;
+    if (distance == 0 || end == 0)
+        return ShiftResult::Ok;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[kShiftBlock]);
+    if (!block)
+        return ShiftResult::NoMemory;
+    while (end > 0) {
+        const DWORD length = static_cast<DWORD>(std::min(end, kShiftBlock));
+        const uint64_t start = end - length;
+        if (!seekTo(file, start) || !readExactly(file, block.get(), length))
+            return ShiftResult::ReadFailed;
+        DWORD written = 0;
+        if (!seekTo(file, start + distance) || !WriteFile(file, block.get(), length, &written, nullptr) ||
+            written != length)
+            return ShiftResult::WriteFailed;
+        end = start;
+    }
+    return ShiftResult::Ok;
 }
 
 bool seekToEnd(HANDLE file)
@@ -102,19 +151,34 @@ bool readWhole(HANDLE file, std::string &out, UINT readFailedId, HWND owner)
     return fail(owner, readFailedId);
 }
 
+// Puts the banner page before the job; on failure shows the message of the step, a failed
+// write as `writeFailedId`.
+bool putBannerFirst(HANDLE jobCopy, HANDLE banner, UINT writeFailedId, HWND owner)
+{
+    std::string bannerText;
+    if (!readWhole(banner, bannerText, MonitorString::CannotReadHeader, owner))
+        return false;
+    switch (shiftForward(jobCopy, bannerText.size())) {
+    case ShiftResult::Ok:
+        break;
+    case ShiftResult::NoMemory:
+        return fail(owner, MonitorString::NoMemory);
+    case ShiftResult::ReadFailed:
+        return fail(owner, MonitorString::CannotReadPrintFile);
+    case ShiftResult::WriteFailed:
+        return fail(owner, writeFailedId);
+    }
+    if (!seekTo(jobCopy, 0) || !writeAll(jobCopy, bannerText))
+        return fail(owner, writeFailedId);
+    return true;
+}
+
 bool attachBanner(HANDLE jobCopy, HWND owner)
 {
     ScopedHandle banner = openPage("banner.ps");
     if (!banner.valid())
         return fail(owner, MonitorString::CannotOpenHeader);
-    std::string bannerText, job;
-    if (!readWhole(banner.get(), bannerText, MonitorString::CannotReadHeader, owner) ||
-        !readWhole(jobCopy, job, MonitorString::CannotReadPrintFile, owner))
-        return false;
-    if (!rewind(jobCopy) || !writeAll(jobCopy, bannerText) || !writeAll(jobCopy, job) ||
-        !SetEndOfFile(jobCopy))
-        return fail(owner, MonitorString::CannotWritePrintFile);
-    return true;
+    return putBannerFirst(jobCopy, banner.get(), MonitorString::CannotWritePrintFile, owner);
 }
 
 bool attachTrailer(HANDLE jobCopy, HWND owner)
@@ -138,17 +202,12 @@ bool attachBoth(HANDLE jobCopy, HWND owner)
     ScopedHandle trailer = openPage("trailer.ps");
     if (!trailer.valid())
         return fail(owner, MonitorString::CannotOpenTrailer);
-    std::string bannerText, job;
-    if (!readWhole(banner.get(), bannerText, MonitorString::CannotReadHeader, owner) ||
-        !readWhole(jobCopy, job, MonitorString::CannotReadPrintFile, owner))
+    if (!putBannerFirst(jobCopy, banner.get(), MonitorString::CannotAppendTrailer, owner))
         return false;
-    if (!rewind(jobCopy) || !writeAll(jobCopy, bannerText) || !writeAll(jobCopy, job))
-        return fail(owner, MonitorString::CannotAppendTrailer);
-    job = std::string(); // the job copy is on disk again; its buffer is not needed any longer
     std::string trailerText;
     if (!readWhole(trailer.get(), trailerText, MonitorString::TrailerNotFound, owner))
         return false;
-    if (!writeAll(jobCopy, trailerText) || !SetEndOfFile(jobCopy))
+    if (!seekToEnd(jobCopy) || !writeAll(jobCopy, trailerText) || !SetEndOfFile(jobCopy))
         return fail(owner, MonitorString::CannotAppendTrailer);
     return true;
 }
