@@ -4,6 +4,7 @@
 #include "platform/debug.h"
 #include "platform/lasterror.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <dlfcn.h>
@@ -30,16 +31,6 @@ LoadedModules &loadedModules()
 {
     static LoadedModules *instance = new LoadedModules; // modules may be freed from exit handlers
     return *instance;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 HMODULE baseOfLibrary(void *library)
@@ -73,7 +64,7 @@ int matchModule(dl_phdr_info *info, size_t, void *data)
     const std::string_view path = info->dlpi_name ? info->dlpi_name : "";
     const bool isExecutable = path.empty();
     const std::string_view file = path.substr(path.find_last_of('/') + 1);
-    if (search->name.data() ? isExecutable || !sameIgnoringCase(file, search->name) : !isExecutable)
+    if (search->name.data() ? isExecutable || !zorplat::EqualsIgnoringCase(file, search->name) : !isExecutable)
         return 0;
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         if (info->dlpi_phdr[i].p_type == PT_LOAD) {

@@ -4,6 +4,7 @@
 #include "platform/module.h"
 #include "platform/paths.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 #include <map>
 #include <memory>
@@ -157,7 +158,7 @@ const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *pr
             continue;
         }
         for (const std::string &listed : *ports)
-            if (EqualNoCase(listed, port))
+            if (zorplat::EqualsIgnoringCase(listed, port))
                 return monitor;
     }
     SetLastError(ERROR_UNKNOWN_PORT);

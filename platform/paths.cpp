@@ -1,4 +1,5 @@
 #include "platform/paths.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <cerrno>
@@ -62,17 +63,6 @@ void appendComponents(std::vector<std::string> &components, std::string_view pat
     }
 }
 
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 // The entry of `folder` spelled like `name` without regard to case; the smallest such name
 // when several differ only in case, so the choice does not depend on directory order.
 bool findIgnoringCase(const std::string &folder, const std::string &name, std::string &found)
@@ -82,7 +72,7 @@ bool findIgnoringCase(const std::string &folder, const std::string &name, std::s
         return false;
     bool any = false;
     while (const dirent *entry = readdir(dir)) {
-        if (sameIgnoringCase(entry->d_name, name) && (!any || found > entry->d_name)) {
+        if (zorplat::EqualsIgnoringCase(entry->d_name, name) && (!any || found > entry->d_name)) {
             found = entry->d_name;
             any = true;
         }

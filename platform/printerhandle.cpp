@@ -2,6 +2,7 @@
 
 #include "platform/lasterror.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 #include <mutex>
 #include <set>
@@ -49,7 +50,7 @@ void UpdatePrinterHandles(const std::string &oldName, const std::string &newName
 {
     std::lock_guard<std::mutex> guard(g_handlesMutex);
     for (PrinterHandle *handle : g_handles) {
-        if (!EqualNoCase(handle->printerName, oldName))
+        if (!zorplat::EqualsIgnoringCase(handle->printerName, oldName))
             continue;
         if (newName.empty())
             handle->deleted = true;

@@ -27,22 +27,6 @@ LONG readError(int error)
     return (error == EACCES || error == EPERM) ? LONG(ERROR_ACCESS_DENIED) : LONG(ERROR_CANTREAD);
 }
 
-bool readAll(int fd, std::string &text)
-{
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            return true;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-    }
-}
-
 } // namespace
 
 bool RegistryStore::FileStamp::operator==(const FileStamp &other) const
@@ -90,7 +74,7 @@ LONG RegistryStore::refresh(std::string &problem)
         ::close(fd);
         return ERROR_SUCCESS;
     }
-    const bool readOk = statted && readAll(fd, text);
+    const bool readOk = statted && ReadFromDescriptor(fd, text);
     const int error = errno;
     ::close(fd);
     if (!readOk)

@@ -6,6 +6,7 @@
 #include "platform/spooler.h"
 #include "platform/spoolerbuffer.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 #include <cstring>
 #include <sys/stat.h>
@@ -150,7 +151,7 @@ bool DriverInstalled(const std::string &name)
     if (environment.empty())
         return false;
     for (const StoredDriver &driver : readDrivers(environment))
-        if (EqualNoCase(driver.name, name))
+        if (zorplat::EqualsIgnoringCase(driver.name, name))
             return true;
     return false;
 }

@@ -7,6 +7,7 @@
 #include "platform/printerhandle.h"
 #include "platform/spooler.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 #include <cstring>
 
@@ -73,7 +74,7 @@ DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
     const auto *docInfo = reinterpret_cast<const DOC_INFO_1A *>(pDocInfo);
     if (!docInfo)
         return Fail(ERROR_INVALID_PARAMETER);
-    if (docInfo->pDatatype && !EqualNoCase(docInfo->pDatatype, "RAW"))
+    if (docInfo->pDatatype && !zorplat::EqualsIgnoringCase(docInfo->pDatatype, "RAW"))
         return Fail(ERROR_INVALID_DATATYPE);
     if (handle->job)
         return Fail(ERROR_INVALID_PRINTER_STATE);

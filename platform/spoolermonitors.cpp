@@ -5,6 +5,7 @@
 #include "platform/spooler.h"
 #include "platform/spoolerbuffer.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 using namespace zorplat::spooler;
 
@@ -35,7 +36,7 @@ std::string freeKeyName(const std::string &name, const std::vector<RegisteredMon
 {
     auto taken = [&](const std::string &candidate) {
         for (const RegisteredMonitor &monitor : monitors)
-            if (EqualNoCase(monitor.keyName, candidate))
+            if (zorplat::EqualsIgnoringCase(monitor.keyName, candidate))
                 return true;
         return false;
     };
@@ -102,7 +103,7 @@ BOOL AddMonitor(LPSTR pName, DWORD Level, LPBYTE pMonitors)
     const std::optional<std::string> environment = ResolveEnvironment(info->pEnvironment);
     if (!environment)
         return FALSE;
-    if (!EqualNoCase(*environment, zorplat::CurrentEnvironment()))
+    if (!zorplat::EqualsIgnoringCase(*environment, zorplat::CurrentEnvironment()))
         return Fail(ERROR_INVALID_ENVIRONMENT);
 
     SpoolerLock lock;

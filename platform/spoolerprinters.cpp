@@ -7,6 +7,7 @@
 #include "platform/spooler.h"
 #include "platform/spoolerbuffer.h"
 #include "platform/spoolerstore.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -149,7 +150,7 @@ bool checkPrinter(const StoredPrinter &printer, const StoredPrinter *previous)
     if (!validPrinterName(printer.name))
         return Fail(ERROR_INVALID_PRINTER_NAME);
     auto changed = [&](const std::optional<std::string> StoredPrinter::*member) {
-        return !previous || !(previous->*member) || !EqualNoCase(*(previous->*member), (printer.*member).value_or(""));
+        return !previous || !(previous->*member) || !zorplat::EqualsIgnoringCase(*(previous->*member), (printer.*member).value_or(""));
     };
     if (!printer.driverName || (changed(&StoredPrinter::driverName) && !DriverInstalled(*printer.driverName)))
         return Fail(ERROR_UNKNOWN_PRINTER_DRIVER);
@@ -349,7 +350,7 @@ BOOL SetPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command)
     SpoolerLock lock;
     if (!readPrinter(current->name))
         return Fail(ERROR_INVALID_PRINTER_NAME);
-    const bool renamed = !EqualNoCase(changed->name, current->name);
+    const bool renamed = !zorplat::EqualsIgnoringCase(changed->name, current->name);
     if (renamed && readPrinter(changed->name))
         return Fail(ERROR_PRINTER_ALREADY_EXISTS);
     // A rename writes the new key whole before the old one goes: an interruption leaves
@@ -358,7 +359,7 @@ BOOL SetPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command)
         return FALSE;
     if (renamed && !DeleteKey(printerKey(current->name)))
         return FALSE;
-    if (EqualNoCase(defaultPrinterName(), current->name))
+    if (zorplat::EqualsIgnoringCase(defaultPrinterName(), current->name))
         writeDefaultPrinter(&*changed);
     UpdatePrinterHandles(current->name, changed->name);
     return TRUE;
@@ -373,7 +374,7 @@ BOOL DeletePrinter(HANDLE hPrinter)
     SpoolerLock lock;
     if (!DeleteKey(printerKey(printer->name)))
         return Fail(ERROR_INVALID_PRINTER_NAME);
-    if (EqualNoCase(defaultPrinterName(), printer->name))
+    if (zorplat::EqualsIgnoringCase(defaultPrinterName(), printer->name))
         writeDefaultPrinter(nullptr);
     UpdatePrinterHandles(printer->name, "");
     return TRUE;

@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/spooler.h"
 #include "platform/system_info.h"
+#include "platform/text.h"
 
 #include <cctype>
 
@@ -231,20 +232,10 @@ std::optional<std::string> ResolveEnvironment(const char *environment)
 {
     const std::string name = environment ? environment : CurrentEnvironment();
     for (const char *known : {kEnvironmentWindows95, kEnvironmentWindowsNT})
-        if (EqualNoCase(name, known))
+        if (zorplat::EqualsIgnoringCase(name, known))
             return std::string(known);
     SetLastError(ERROR_INVALID_ENVIRONMENT);
     return std::nullopt;
-}
-
-bool EqualNoCase(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 std::optional<std::string> OptionalString(const char *text)

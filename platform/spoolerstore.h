@@ -76,7 +76,6 @@ std::optional<std::string> ResolveEnvironment(const char *environment);
 // environment; never on a platform that has none.
 bool DriverInstalled(const std::string &name);
 
-bool EqualNoCase(const std::string &a, const std::string &b);
 std::optional<std::string> OptionalString(const char *text);
 
 // Fails with `error` as the last error; returns FALSE so callers can `return Fail(...)`.

@@ -5,6 +5,7 @@
 #include "platform/lasterror.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <filesystem>
@@ -34,16 +35,6 @@ constexpr std::string_view kServices = "# Windows Sockets services: name port/pr
                                        "pop3      110/tcp\r\n"
                                        "nntp      119/tcp\r\n";
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::vector<std::string> profileKeys(const std::string &file, const char *section)
 {
     std::vector<char> buffer(65536);
@@ -60,7 +51,7 @@ std::vector<std::string> profileKeys(const std::string &file, const char *sectio
 bool hasProfileKey(const std::string &file, const char *section, const char *key)
 {
     for (const std::string &name : profileKeys(file, section))
-        if (sameName(name, key))
+        if (zorplat::EqualsIgnoringCase(name, key))
             return true;
     return false;
 }
@@ -158,7 +149,7 @@ bool WriteWinIniPorts(SetupContext &ctx)
     for (const auto &[key, value] : wanted) {
         bool present = false;
         for (const std::string &name : existing)
-            present = present || sameName(name, key);
+            present = present || zorplat::EqualsIgnoringCase(name, key);
         if (present)
             continue;
         if (!WritePrivateProfileString("ports", key.c_str(), value.c_str(), kWinIni))
