@@ -27,6 +27,18 @@ bool sameFile(const struct stat &a, const struct stat &b)
 
 bool copyContents(int from, int to)
 {
+    // The kernel copies without a trip through user space; where it cannot (another file
+    // system on an old kernel, a special file), the loop below goes on from where it stopped.
+    for (;;) {
+        const ssize_t moved = copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+        if (moved == 0)
+            return true;
+        if (moved > 0 || errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return false;
+        break;
+    }
     char buffer[64 * 1024];
     for (;;) {
         ssize_t got = read(from, buffer, sizeof buffer);
