@@ -1,9 +1,9 @@
 // Profile reads and writes on a file the size of a full destination database, each beside
 // a naive baseline measured in the same run: reads that read and parse the whole file on
 // every call, and writes made one call at a time (each a locked, atomic rewrite).
-#include "platform/inifile.h"
-#include "platform/paths.h"
-#include "platform/profile.h"
+#include "platform/profile/inifile.h"
+#include "platform/base/paths.h"
+#include "platform/profile/profile.h"
 
 #include <chrono>
 #include <cstdio>

@@ -5,9 +5,9 @@
 #include "manager/database/CDatabaseReader.h"
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/NameCompare.h"
-#include "platform/files.h"
-#include "platform/lasterror.h"
-#include "platform/ui.h"
+#include "platform/files/files.h"
+#include "platform/base/lasterror.h"
+#include "platform/ui/ui.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "manager/database/DatabaseLayout.h"
 #include "manager/database/InstallPaths.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
 #include <vector>
 

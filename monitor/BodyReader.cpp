@@ -2,9 +2,9 @@
 
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MonitorStrings.h"
-#include "platform/files.h"
-#include "platform/lasterror.h"
-#include "platform/ui.h"
+#include "platform/files/files.h"
+#include "platform/base/lasterror.h"
+#include "platform/ui/ui.h"
 
 #include <algorithm>
 #include <new>

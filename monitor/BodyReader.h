@@ -4,7 +4,7 @@
 // any size passes through one block of memory.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "monitor/CoverPage.h"
 
 #include "monitor/JobSettings.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,7 @@
 // copy: the banner before the job, the trailer after it, or both.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 namespace zormon {
 

@@ -1,6 +1,6 @@
 #include "monitor/DebugLine.h"
 
-#include "platform/debug.h"
+#include "platform/kernel/debug.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -11,9 +11,9 @@
 #include "monitor/QuotedPrintable.h"
 #include "monitor/ScopedHandle.h"
 #include "monitor/SmtpClient.h"
-#include "platform/files.h"
-#include "platform/sockets.h"
-#include "platform/ui.h"
+#include "platform/files/files.h"
+#include "platform/sockets/sockets.h"
+#include "platform/ui/ui.h"
 
 #include <cstdint>
 #include <string>

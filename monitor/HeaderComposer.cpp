@@ -5,7 +5,7 @@
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MessageId.h"
 #include "monitor/MonitorStrings.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 namespace zormon {
 

@@ -2,7 +2,7 @@
 // (RFC 2046, section 5.2.2) and the status request. The body follows the block directly.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <cstdint>
 #include <optional>

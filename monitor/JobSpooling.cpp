@@ -9,12 +9,12 @@
 #include "monitor/PortRecord.h"
 #include "monitor/ProgressWindow.h"
 #include "monitor/ScopedHandle.h"
-#include "platform/files.h"
-#include "platform/lasterror.h"
-#include "platform/process.h"
-#include "platform/registry.h"
-#include "platform/system_info.h"
-#include "platform/ui.h"
+#include "platform/files/files.h"
+#include "platform/base/lasterror.h"
+#include "platform/kernel/process.h"
+#include "platform/registry/registry.h"
+#include "platform/kernel/system_info.h"
+#include "platform/ui/ui.h"
 
 #include <cstdio>
 #include <ctime>

@@ -7,7 +7,7 @@
 // error set; successes leave the last error as it was.
 #pragma once
 
-#include "platform/monitor_interface.h"
+#include "platform/spooler/monitor_interface.h"
 
 #include <cstddef>
 

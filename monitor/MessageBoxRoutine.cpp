@@ -1,9 +1,9 @@
 #include "monitor/MessageBoxRoutine.h"
 
 #include "monitor/ModuleEntry.h"
-#include "platform/stringtable.h"
-#include "platform/threads.h"
-#include "platform/ui.h"
+#include "platform/kernel/stringtable.h"
+#include "platform/kernel/threads.h"
+#include "platform/ui/ui.h"
 
 #include <cstdarg>
 #include <cstdio>

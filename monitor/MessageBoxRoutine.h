@@ -1,9 +1,9 @@
 // The one routine through which every message of the monitor is shown. Texts and captions
 // come from the monitor's string table (ids in monitor/MonitorStrings.h); the type flags are
-// the MB_ values of platform/ui.h (MB_ICONSTOP, MB_ICONINFORMATION, MB_SETFOREGROUND ...).
+// the MB_ values of platform/ui/ui.h (MB_ICONSTOP, MB_ICONINFORMATION, MB_SETFOREGROUND ...).
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 // Loads text textId (cut at 119 characters) and caption captionId (in full), formats the
 // text printf-style with the arguments, appends "\n" and shows the box owned by `owner`

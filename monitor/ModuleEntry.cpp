@@ -1,7 +1,7 @@
 #include "monitor/ModuleEntry.h"
 
-#include "platform/module.h"
-#include "platform/threads.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/threads.h"
 
 #include <atomic>
 

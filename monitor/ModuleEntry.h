@@ -4,7 +4,7 @@
 // entry point ran when the module was attached to a process.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 namespace zormon {
 

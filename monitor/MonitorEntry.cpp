@@ -4,8 +4,8 @@
 #include "monitor/MonitorLock.h"
 #include "monitor/NetworkRefresh.h"
 #include "monitor/PortOperations.h"
-#include "platform/lasterror.h"
-#include "platform/monitor_interface.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/monitor_interface.h"
 
 namespace zormon {
 

@@ -1,6 +1,6 @@
 #include "monitor/MonitorLock.h"
 
-#include "platform/sync.h"
+#include "platform/kernel/sync.h"
 
 #include <mutex>
 

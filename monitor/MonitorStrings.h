@@ -2,7 +2,7 @@
 // numbers are the original ones, so a text can be found by the id in a log or a report.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 namespace MonitorString {
 

@@ -1,7 +1,7 @@
 #include "monitor/MonitorText.h"
 
 #include "monitor/ModuleEntry.h"
-#include "platform/stringtable.h"
+#include "platform/kernel/stringtable.h"
 
 namespace zormon {
 

@@ -2,7 +2,7 @@
 // message boxes, such as port descriptions.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string>
 

@@ -4,11 +4,11 @@
 #include "monitor/MonitorLock.h"
 #include "monitor/PortScans.h"
 #include "monitor/PortTable.h"
-#include "platform/handles.h"
-#include "platform/network.h"
-#include "platform/sync.h"
-#include "platform/system_info.h"
-#include "platform/threads.h"
+#include "platform/base/handles.h"
+#include "platform/kernel/network.h"
+#include "platform/kernel/sync.h"
+#include "platform/kernel/system_info.h"
+#include "platform/kernel/threads.h"
 
 #include <atomic>
 #include <new>

@@ -3,7 +3,7 @@
 // one thread that enumerates the connected network print resources.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 namespace zormon {
 

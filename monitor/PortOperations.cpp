@@ -8,11 +8,11 @@
 #include "monitor/NetworkRefresh.h"
 #include "monitor/PortScans.h"
 #include "monitor/PortTable.h"
-#include "platform/comm.h"
-#include "platform/files.h"
-#include "platform/lasterror.h"
-#include "platform/profile.h"
-#include "platform/ui.h"
+#include "platform/kernel/comm.h"
+#include "platform/files/files.h"
+#include "platform/base/lasterror.h"
+#include "platform/profile/profile.h"
+#include "platform/ui/ui.h"
 
 #include <cstring>
 #include <string>

@@ -4,7 +4,7 @@
 // leave the last error as it was.
 #pragma once
 
-#include "platform/monitor_interface.h"
+#include "platform/spooler/monitor_interface.h"
 
 namespace zormon {
 

@@ -3,7 +3,7 @@
 // address, checked by its signature before use.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string_view>
 

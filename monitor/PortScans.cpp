@@ -4,8 +4,8 @@
 #include "monitor/MonitorStrings.h"
 #include "monitor/MonitorText.h"
 #include "monitor/PortTable.h"
-#include "platform/profile.h"
-#include "platform/registry.h"
+#include "platform/profile/profile.h"
+#include "platform/registry/registry.h"
 
 #include <cstring>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "monitor/ProgressWindow.h"
 
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 #include <mutex>
 

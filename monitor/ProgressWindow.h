@@ -3,7 +3,7 @@
 // so code shared with the status request (which shows no progress) need not ask.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 // input, whatever the job holds.
 #include "monitor/QuotedPrintable.h"
 
-#include "platform/lasterror.h"
-#include "platform/paths.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
 
 #include <cerrno>
 #include <fcntl.h>

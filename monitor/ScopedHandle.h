@@ -2,7 +2,7 @@
 // early return of the job path leaves no file open.
 #pragma once
 
-#include "platform/handles.h"
+#include "platform/base/handles.h"
 
 #include <utility>
 

@@ -8,8 +8,8 @@
 #include "monitor/MonitorStrings.h"
 #include "monitor/ProgressWindow.h"
 #include "monitor/SmtpConnection.h"
-#include "platform/sockets.h"
-#include "platform/ui.h"
+#include "platform/sockets/sockets.h"
+#include "platform/ui/ui.h"
 
 #include <algorithm>
 #include <cctype>

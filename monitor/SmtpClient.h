@@ -4,7 +4,7 @@
 #pragma once
 
 #include "monitor/PiecePlan.h"
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // boxes; the SMTP client decides what each outcome means.
 #pragma once
 
-#include "platform/sockets.h"
+#include "platform/sockets/sockets.h"
 
 #include <string>
 #include <string_view>

@@ -5,8 +5,8 @@
 #include "monitor/MonitorLock.h"
 #include "monitor/MonitorStrings.h"
 #include "monitor/SmtpClient.h"
-#include "platform/sockets.h"
-#include "platform/ui.h"
+#include "platform/sockets/sockets.h"
+#include "platform/ui/ui.h"
 
 namespace ws = zorplat::winsock;
 

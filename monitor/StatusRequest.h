@@ -2,7 +2,7 @@
 // its status, made of the header block alone.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 // Exported by name. Sends the status request to `address` (whose Password, when set, is
 // sent as a digest only) and returns the send's result (0 when it was sent; see

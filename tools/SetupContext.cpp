@@ -1,7 +1,7 @@
 #include "tools/SetupContext.h"
 
-#include "platform/registry.h"
-#include "platform/windef.h"
+#include "platform/registry/registry.h"
+#include "platform/base/windef.h"
 
 #include <cstdio>
 

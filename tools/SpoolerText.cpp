@@ -1,7 +1,7 @@
 #include "tools/SpoolerText.h"
 
-#include "platform/registry.h"
-#include "platform/spooler.h"
+#include "platform/registry/registry.h"
+#include "platform/spooler/spooler.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Texts the spooler commands share: why a spooler call failed, in words a user can act on.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string>
 

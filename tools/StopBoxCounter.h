@@ -3,7 +3,7 @@
 // (its job calls succeed all the same), so the command learns of the failure here.
 #pragma once
 
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 #include <atomic>
 #include <memory>

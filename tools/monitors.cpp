@@ -3,8 +3,8 @@
 #include "tools/SpoolerText.h"
 #include "tools/commands.h"
 
-#include "platform/lasterror.h"
-#include "platform/spooler.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/spooler.h"
 
 #include <cstdio>
 #include <string>

@@ -5,8 +5,8 @@
 #include "tools/StopBoxCounter.h"
 #include "tools/commands.h"
 
-#include "platform/lasterror.h"
-#include "platform/spooler.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/spooler.h"
 
 #include <cerrno>
 #include <cstdio>

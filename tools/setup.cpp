@@ -2,7 +2,7 @@
 #include "tools/commands.h"
 #include "tools/setup_steps.h"
 
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <cctype>
 #include <cerrno>

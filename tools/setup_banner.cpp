@@ -1,9 +1,9 @@
 // Setup step: the cover-page template the monitor builds every cover page from.
 #include "tools/setup_steps.h"
 
-#include "platform/atomicfile.h"
-#include "platform/lasterror.h"
-#include "platform/paths.h"
+#include "platform/files/atomicfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
 
 bool InstallCoverPageTemplate(SetupContext &ctx)
 {

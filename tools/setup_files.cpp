@@ -1,11 +1,11 @@
 // Setup steps for the folders and files of the root.
 #include "tools/setup_steps.h"
 
-#include "platform/atomicfile.h"
-#include "platform/lasterror.h"
-#include "platform/paths.h"
-#include "platform/profile.h"
-#include "platform/text.h"
+#include "platform/files/atomicfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
+#include "platform/profile/profile.h"
+#include "platform/base/text.h"
 
 #include <cctype>
 #include <filesystem>

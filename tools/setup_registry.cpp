@@ -1,7 +1,7 @@
 // Setup steps for the registry facts taken from the machine.
 #include "tools/setup_steps.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,10 +4,10 @@
 #include "tools/SpoolerText.h"
 #include "tools/setup_steps.h"
 
-#include "platform/atomicfile.h"
-#include "platform/lasterror.h"
-#include "platform/paths.h"
-#include "platform/spooler.h"
+#include "platform/files/atomicfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
+#include "platform/spooler/spooler.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -8,12 +8,12 @@
 #include "manager/database/NameCompare.h"
 #include "manager/database/RecordLists.h"
 #include "manager/database/WindowsPrinters.h"
-#include "platform/atomicfile.h"
-#include "platform/debug.h"
-#include "platform/lasterror.h"
-#include "platform/paths.h"
-#include "platform/profile.h"
-#include "platform/ui.h"
+#include "platform/files/atomicfile.h"
+#include "platform/kernel/debug.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
+#include "platform/profile/profile.h"
+#include "platform/ui/ui.h"
 
 #include <algorithm>
 #include <cerrno>

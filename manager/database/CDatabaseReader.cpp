@@ -2,7 +2,7 @@
 
 #include "manager/database/DatabaseLayout.h"
 #include "manager/database/NameCompare.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "manager/database/CMonitorSetup.h"
 
-#include "platform/spooler.h"
-#include "platform/system_info.h"
+#include "platform/spooler/spooler.h"
+#include "platform/kernel/system_info.h"
 
 #include <cstring>
 #include <new>

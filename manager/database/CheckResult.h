@@ -2,7 +2,7 @@
 // the manager's caption) before it puts the focus back on the failing control.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string>
 #include <utility>

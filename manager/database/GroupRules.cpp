@@ -5,7 +5,7 @@
 #include "manager/database/NameCompare.h"
 #include "manager/database/RecordLimits.h"
 #include "manager/database/RecordLists.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
 #include <algorithm>
 #include <array>

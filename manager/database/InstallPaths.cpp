@@ -1,7 +1,7 @@
 #include "manager/database/InstallPaths.h"
 
-#include "platform/paths.h"
-#include "platform/profile.h"
+#include "platform/base/paths.h"
+#include "platform/profile/profile.h"
 
 #include <vector>
 

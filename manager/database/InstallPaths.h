@@ -4,7 +4,7 @@
 // at the root of the current drive ("\Sendaro.Cfg").
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string>
 

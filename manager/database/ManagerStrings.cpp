@@ -1,6 +1,6 @@
 #include "manager/database/ManagerStrings.h"
 
-#include "platform/stringtable.h"
+#include "platform/kernel/stringtable.h"
 
 namespace zordb {
 

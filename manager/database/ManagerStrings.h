@@ -2,7 +2,7 @@
 // carry the caption kManagerCaption.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/base/windef.h"
 
 #include <string>
 

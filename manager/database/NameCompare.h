@@ -2,7 +2,7 @@
 // the ANSI code page compare as they are).
 #pragma once
 
-#include "platform/text.h"
+#include "platform/base/text.h"
 
 #include <string_view>
 

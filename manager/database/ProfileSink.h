@@ -3,8 +3,8 @@
 // save and the export produce the same bytes whichever way they write.
 #pragma once
 
-#include "platform/profile.h"
-#include "platform/windef.h"
+#include "platform/profile/profile.h"
+#include "platform/base/windef.h"
 
 #include <string>
 

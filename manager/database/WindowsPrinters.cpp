@@ -1,7 +1,7 @@
 #include "manager/database/WindowsPrinters.h"
 
 #include "manager/database/NameCompare.h"
-#include "platform/spooler.h"
+#include "platform/spooler/spooler.h"
 
 namespace zordb {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "manager/database/DatabaseWriter.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

@@ -2,7 +2,7 @@
 // atomic save giving the bytes of the key-by-key sequence.
 #include "manager/database/CDatabaseReader.h"
 #include "manager/database/DatabaseWriter.h"
-#include "platform/lasterror.h"
+#include "platform/base/lasterror.h"
 #include "tests/database/DatabaseTestSupport.h"
 
 using namespace zordb;

@@ -1,7 +1,7 @@
 // A port monitor module that only lists its port, so tests can register a monitor and
 // create Windows printers on "ZORVALINE_INTERNET:" without the real monitor.
-#include "platform/lasterror.h"
-#include "platform/monitor_interface.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/monitor_interface.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 #include "manager/database/CMonitorSetup.h"
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/RecordChecks.h"
-#include "platform/lasterror.h"
-#include "platform/spooler.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/spooler.h"
 #include "tests/database/DatabaseTestSupport.h"
 #include "tests/support/UiJournal.h"
 

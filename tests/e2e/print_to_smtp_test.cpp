@@ -3,7 +3,7 @@
 // taken apart as a receiving printer would.
 #include "tests/e2e/ProgramRun.h"
 
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 #include "tests/support/ScriptedSmtpServer.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"

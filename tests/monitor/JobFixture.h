@@ -2,9 +2,9 @@
 // it: InitializeMonitorEx fills the table, and every call goes through its slots.
 #pragma once
 
-#include "platform/lasterror.h"
-#include "platform/monitor_interface.h"
-#include "platform/profile.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/monitor_interface.h"
+#include "platform/profile/profile.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

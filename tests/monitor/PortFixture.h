@@ -5,10 +5,10 @@
 
 #include "monitor/NetworkRefresh.h"
 #include "monitor/PortTable.h"
-#include "platform/lasterror.h"
-#include "platform/monitor_interface.h"
-#include "platform/profile.h"
-#include "platform/registry.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/monitor_interface.h"
+#include "platform/profile/profile.h"
+#include "platform/registry/registry.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

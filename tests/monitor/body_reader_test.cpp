@@ -3,8 +3,8 @@
 #include "monitor/PiecePlan.h"
 #include "monitor/QuotedPrintable.h"
 
-#include "platform/files.h"
-#include "platform/handles.h"
+#include "platform/files/files.h"
+#include "platform/base/handles.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

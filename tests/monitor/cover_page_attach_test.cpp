@@ -1,7 +1,7 @@
 #include "monitor/CoverPageAttach.h"
 
-#include "platform/files.h"
-#include "platform/handles.h"
+#include "platform/files/files.h"
+#include "platform/base/handles.h"
 #include "tests/monitor/SettingsRoot.h"
 #include "tests/support/UiJournal.h"
 

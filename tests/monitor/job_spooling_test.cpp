@@ -3,7 +3,7 @@
 // confirm the job.
 #include "tests/monitor/JobFixture.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 #include <gtest/gtest.h>
 

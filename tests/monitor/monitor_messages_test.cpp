@@ -2,7 +2,7 @@
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MonitorStrings.h"
 #include "monitor/ProgressWindow.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

@@ -1,8 +1,8 @@
 // The built module as its hosts load it: the exports are found by name, and the module
 // carries its own string table.
-#include "platform/module.h"
-#include "platform/profile.h"
-#include "platform/stringtable.h"
+#include "platform/kernel/module.h"
+#include "platform/profile/profile.h"
+#include "platform/kernel/stringtable.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

@@ -2,8 +2,8 @@
 // checked for its last error: set when it fails, left alone when it succeeds.
 #include "tests/monitor/PortFixture.h"
 
-#include "platform/comm.h"
-#include "platform/ui.h"
+#include "platform/kernel/comm.h"
+#include "platform/ui/ui.h"
 
 #include <filesystem>
 #include <memory>

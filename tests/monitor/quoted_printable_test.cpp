@@ -1,6 +1,6 @@
 #include "monitor/QuotedPrintable.h"
 
-#include "platform/lasterror.h"
+#include "platform/base/lasterror.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Default serial-port settings in the device registry: the settings text, reading, storing
 // and the dialog's answer.
-#include "platform/comm.h"
+#include "platform/kernel/comm.h"
 
-#include "platform/lasterror.h"
-#include "platform/registry.h"
-#include "platform/ui.h"
+#include "platform/base/lasterror.h"
+#include "platform/registry/registry.h"
+#include "platform/ui/ui.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // File handles and file operations by Windows path.
-#include "platform/files.h"
-#include "platform/handles.h"
-#include "platform/lasterror.h"
+#include "platform/files/files.h"
+#include "platform/base/handles.h"
+#include "platform/base/lasterror.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

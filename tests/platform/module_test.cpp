@@ -1,7 +1,7 @@
 // Loading modules by Windows name, their exports, and the string tables compiled into them.
-#include "platform/lasterror.h"
-#include "platform/module.h"
-#include "platform/stringtable.h"
+#include "platform/base/lasterror.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/stringtable.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

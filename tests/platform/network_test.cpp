@@ -1,9 +1,9 @@
 // Enumerating connected network resources from the persistent-connection keys: types,
 // batches that fit the caller's buffer, and the end of the list.
-#include "platform/network.h"
+#include "platform/kernel/network.h"
 
-#include "platform/lasterror.h"
-#include "platform/registry.h"
+#include "platform/base/lasterror.h"
+#include "platform/registry/registry.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

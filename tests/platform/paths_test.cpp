@@ -1,4 +1,4 @@
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include "tests/support/TempRoot.h"
 

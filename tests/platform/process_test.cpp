@@ -1,7 +1,7 @@
 // Starting programs stored under Windows names and waiting for them.
-#include "platform/handles.h"
-#include "platform/lasterror.h"
-#include "platform/process.h"
+#include "platform/base/handles.h"
+#include "platform/base/lasterror.h"
+#include "platform/kernel/process.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Profile writes seen from several processes: killed writers and concurrent writers.
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
 #include "tests/support/TempRoot.h"
 

@@ -1,8 +1,8 @@
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
-#include "platform/atomicfile.h"
-#include "platform/lasterror.h"
-#include "platform/paths.h"
+#include "platform/files/atomicfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/lasterror.h"
-#include "platform/registry.h"
+#include "platform/base/lasterror.h"
+#include "platform/registry/registry.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

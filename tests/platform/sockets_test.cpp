@@ -1,8 +1,8 @@
 // Windows Sockets over BSD sockets: start-up rules, service and address lookup, and stream
 // sockets that send everything and can time out.
-#include "platform/sockets.h"
+#include "platform/sockets/sockets.h"
 
-#include "platform/lasterror.h"
+#include "platform/base/lasterror.h"
 #include "tests/support/LoopbackPeer.h"
 #include "tests/support/TempRoot.h"
 

@@ -1,8 +1,8 @@
 // Version as configured, user and computer name, debug output.
-#include "platform/debug.h"
-#include "platform/lasterror.h"
-#include "platform/registry.h"
-#include "platform/system_info.h"
+#include "platform/kernel/debug.h"
+#include "platform/base/lasterror.h"
+#include "platform/registry/registry.h"
+#include "platform/kernel/system_info.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

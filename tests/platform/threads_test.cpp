@@ -1,10 +1,10 @@
 // Threads, events, critical sections and thread-local slots.
-#include "platform/handles.h"
-#include "platform/lasterror.h"
-#include "platform/process.h"
-#include "platform/sync.h"
-#include "platform/system_info.h"
-#include "platform/threads.h"
+#include "platform/base/handles.h"
+#include "platform/base/lasterror.h"
+#include "platform/kernel/process.h"
+#include "platform/kernel/sync.h"
+#include "platform/kernel/system_info.h"
+#include "platform/kernel/threads.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Message boxes, the foreground timer and the progress window, as the journal records them.
-#include "platform/lasterror.h"
-#include "platform/ui.h"
+#include "platform/base/lasterror.h"
+#include "platform/ui/ui.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/UiJournal.h"
 

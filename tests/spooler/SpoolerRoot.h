@@ -3,8 +3,8 @@
 // a printer on the monitor's port.
 #pragma once
 
-#include "platform/lasterror.h"
-#include "platform/spooler.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/spooler.h"
 #include "tests/support/TempRoot.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Printers: creation rules and error codes, level-2 queries, rename in place, deletion,
 // the default printer, and one spooler seen by every process of a root.
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 #include "tests/spooler/SpoolerRoot.h"
 
 #include <gtest/gtest.h>

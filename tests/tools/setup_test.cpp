@@ -1,5 +1,5 @@
-#include "platform/profile.h"
-#include "platform/registry.h"
+#include "platform/profile/profile.h"
+#include "platform/registry/registry.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // A module for the loader tests: C exports, and a string table of its own.
-#include "platform/module.h"
-#include "platform/stringtable.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/stringtable.h"
 
 namespace {
 int anchor;

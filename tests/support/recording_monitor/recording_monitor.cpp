@@ -17,9 +17,9 @@
 //   ZORTEST_MONITOR_DELAY_MS StartDocPort sleeps this long, so that jobs that were not kept
 //                           apart would overlap
 // Variables are read at each call, so one loaded module serves many test cases.
-#include "platform/lasterror.h"
-#include "platform/monitor_interface.h"
-#include "platform/ui.h"
+#include "platform/base/lasterror.h"
+#include "platform/spooler/monitor_interface.h"
+#include "platform/ui/ui.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -9,10 +9,10 @@
 //       ran file=<[Destination] File> size=<its size, -1 when missing> printer=<[PrintJob] PrinterName>
 //
 // Without a script it writes nothing, so the job is dropped as an unconfirmed one.
-#include "platform/files.h"
-#include "platform/handles.h"
-#include "platform/paths.h"
-#include "platform/profile.h"
+#include "platform/files/files.h"
+#include "platform/base/handles.h"
+#include "platform/base/paths.h"
+#include "platform/profile/profile.h"
 
 #include <cstdio>
 #include <cstdint>
