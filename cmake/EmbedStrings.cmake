@@ -7,7 +7,7 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 get_filename_component(name "${INPUT}" NAME)
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from ${name} by zor_embed_strings; edit the table, not this file.
-#include \"platform/stringtable.h\"
+#include \"platform/kernel/stringtable.h\"
 
 namespace {
 // A NUL closes the array so that an empty table still has one element.

@@ -1,5 +1,5 @@
 # zor_embed_strings(<target> <table>): compiles the string table <table> (lines
-# "<id><TAB><text>", see platform/stringtable.h) into <target>. The generated source
+# "<id><TAB><text>", see platform/kernel/stringtable.h) into <target>. The generated source
 # registers the table for the module's own instance when the module is loaded, so LoadString
 # finds the texts wherever the module file is copied. Use it on executables and shared
 # libraries (in a static library the registration would be dropped by the linker) that
