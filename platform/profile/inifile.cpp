@@ -235,7 +235,9 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
         --position;
     found.lines.insert(found.lines.begin() + static_cast<std::ptrdiff_t>(position),
                        keyValueLine(keyName, value));
-    found.indexKeys();
+    // Only blank lines follow the new one, so no indexed key moved: one entry is enough, and
+    // appending keys stays linear in the section's size.
+    found.keyIndex.emplace(lowered(keyName), position);
     return true;
 }
 

@@ -307,3 +307,20 @@ TEST_F(ProfileTest, ReadsSeeEveryReplacementOfTheFile)
 }
 
 } // namespace
+
+// Keys appended before a section's trailing blank lines, and after a key that appears twice,
+// are found again by later writes and reads: the key index follows every insertion.
+TEST_F(ProfileTest, AppendedKeysAreFoundByLaterWritesAndReads)
+{
+    give("[A]\r\nx=1\r\nX=shadowed\r\n\r\n\r\n[B]\r\ny=2\r\n");
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(WritePrivateProfileString("A", ("k" + std::to_string(i)).c_str(), "v", file));
+    ASSERT_TRUE(WritePrivateProfileString("a", "K7", "seven", file));
+    ASSERT_TRUE(WritePrivateProfileString("A", "x", "one", file));
+    EXPECT_EQ(get("A", "k7"), "seven");
+    EXPECT_EQ(get("A", "k49"), "v");
+    std::string expected = "[A]\r\nx=one\r\nX=shadowed\r\n";
+    for (int i = 0; i < 50; ++i)
+        expected += "k" + std::to_string(i) + "=" + (i == 7 ? "seven" : "v") + "\r\n";
+    EXPECT_EQ(content(), expected + "\r\n\r\n[B]\r\ny=2\r\n");
+}
