@@ -40,7 +40,7 @@ CommandResult runZorvaline(const std::vector<std::string> &args)
 {
     std::string command = quoted(std::string(ZORVALINE_BIN_DIR) + "/zorvaline");
     for (const std::string &arg : args)
-        command += " " + quoted(arg);
+        command.append(" ").append(quoted(arg)); // not `" " + std::string`: a false -Wrestrict from GCC 12
     command += " 2>&1";
     CommandResult run;
     FILE *pipe = popen(command.c_str(), "r");
