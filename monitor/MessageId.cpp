@@ -13,7 +13,8 @@ int MessageIdGenerator::next()
 std::string MessageIdFromSeed(uint32_t seed)
 {
     MessageIdGenerator generator(seed);
-    return "G" + std::to_string(generator.next() % 100000);
+    std::string id = "G"; // appended, not `"G" + std::string`, which draws a false -Wrestrict from GCC 12
+    return id.append(std::to_string(generator.next() % 100000));
 }
 
 std::string NewMessageId()

@@ -24,6 +24,7 @@ const char *meaning(DWORD error)
     case ERROR_PROC_NOT_FOUND: return "the module has no InitializeMonitorEx entry";
     case ERROR_BUSY: return "the port is busy";
     case ERROR_BADDB: return "the registry file is damaged";
+    case ERROR_CANTREAD: return "the registry file cannot be read";
     case ERROR_UNKNOWN_PORT: return "no registered monitor lists the port";
     case ERROR_UNKNOWN_PRINTER_DRIVER: return "the driver is not installed";
     case ERROR_INVALID_PRINTER_NAME: return "no such printer, or an invalid printer name";
@@ -40,7 +41,17 @@ const char *meaning(DWORD error)
 std::string DescribeSpoolerError(DWORD error)
 {
     std::string text = meaning(error) ? meaning(error) : "failed";
-    if (error == ERROR_BADDB && !zorplat::RegistryProblem().empty())
-        text += ": " + zorplat::RegistryProblem();
+    // The spooler keeps everything in HKEY_LOCAL_MACHINE, so its file is the one at fault.
+    if (error == ERROR_BADDB) {
+        const std::string problem = zorplat::RegistryProblem();
+        text += ": " + (problem.empty() ? zorplat::RegistryFilePath(HKEY_LOCAL_MACHINE) : problem);
+    } else if (error == ERROR_CANTREAD) {
+        text += ": " + zorplat::RegistryFilePath(HKEY_LOCAL_MACHINE);
+    }
     return text + " (error " + std::to_string(error) + ")";
+}
+
+int SpoolerFailureStatus(DWORD error)
+{
+    return error == ERROR_BADDB ? 2 : 1;
 }

@@ -7,3 +7,4 @@ int RunPrint(int argc, char **argv);
 int RunPrinters(int argc, char **argv);
 int RunDrivers(int argc, char **argv);
 int RunMonitors(int argc, char **argv);
+int RunStatus(int argc, char **argv);

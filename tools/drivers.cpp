@@ -1,9 +1,12 @@
 // `zorvaline drivers`: lists the spooler's printer drivers and installs one whose files are
 // in the system directory already, for administrators and scripts.
 #include "tools/SpoolerText.h"
+#include "tools/WritableRoot.h"
 #include "tools/commands.h"
 
 #include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
+#include "platform/files/files.h"
 #include "platform/spooler/spooler.h"
 
 #include <cstdio>
@@ -15,7 +18,7 @@ namespace {
 enum DriversResult {
     kDone = 0,
     kRefused = 1,
-    kUsage = 2,
+    kUsage = 2, // also: a damaged registry file, a root that cannot be written
 };
 
 void printHelp()
@@ -30,7 +33,8 @@ void printHelp()
                 "       in the system directory (C:\\WINDOWS\\SYSTEM) already. --config defaults to the\n"
                 "       driver file; --depend may be given several times; the default data type is RAW.\n\n"
                 "ENVIRONMENT is \"Windows 4.0\" or \"Windows NT x86\"; default: the current one.\n"
-                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage\n");
+                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage, a damaged registry\n"
+                "file, or a root that cannot be written\n");
 }
 
 int usage(const std::string &why)
@@ -41,8 +45,30 @@ int usage(const std::string &why)
 
 int refused(const std::string &what)
 {
-    std::fprintf(stderr, "zorvaline drivers: %s: %s\n", what.c_str(), DescribeSpoolerError(GetLastError()).c_str());
-    return kRefused;
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "zorvaline drivers: %s: %s\n", what.c_str(), DescribeSpoolerError(error).c_str());
+    return SpoolerFailureStatus(error);
+}
+
+std::string systemDirectory()
+{
+    char directory[MAX_PATH];
+    GetSystemDirectory(directory, sizeof directory);
+    return directory;
+}
+
+// The first of the files, given by name or path as the spooler takes them (their name
+// part counts), that is not a file of the system directory; "" when each one is.
+std::string firstMissingFile(const std::vector<std::string> &files)
+{
+    for (const std::string &file : files) {
+        const size_t separator = file.find_last_of("\\/:");
+        const std::string name = separator == std::string::npos ? file : file.substr(separator + 1);
+        const DWORD attributes = GetFileAttributes((systemDirectory() + "\\" + name).c_str());
+        if (name.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return file;
+    }
+    return "";
 }
 
 int listDrivers(const char *environment)
@@ -93,6 +119,8 @@ int addDriver(int argc, char **argv)
         return usage("add needs a driver NAME, --driver FILE and --data FILE");
     if (configFile.empty())
         configFile = driverFile;
+    if (!CheckRootWritable("drivers", zorplat::RootDirectory()))
+        return kUsage;
 
     std::string dependentList;
     for (const std::string &file : dependent)
@@ -109,11 +137,18 @@ int addDriver(int argc, char **argv)
     info.pMonitorName = monitor.empty() ? nullptr : monitor.data();
     info.pDefaultDataType = const_cast<char *>("RAW");
     if (!AddPrinterDriver(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND)
-            std::fprintf(stderr, "zorvaline drivers: cannot install %s: a file is not in the system directory\n",
-                         name.c_str());
-        else
-            refused("cannot install " + name);
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return refused("cannot install " + name);
+        std::vector<std::string> files{driverFile, dataFile, configFile};
+        if (!helpFile.empty())
+            files.push_back(helpFile);
+        files.insert(files.end(), dependent.begin(), dependent.end());
+        std::string missing = firstMissingFile(files);
+        if (missing.empty())
+            missing = "a file"; // it came back meanwhile
+        const std::string directory = systemDirectory();
+        std::fprintf(stderr, "zorvaline drivers: cannot install %s: %s is not in the system directory %s (%s)\n",
+                     name.c_str(), missing.c_str(), directory.c_str(), zorplat::ToLinuxPath(directory).c_str());
         return kRefused;
     }
     std::printf("installed %s\n", name.c_str());

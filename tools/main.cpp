@@ -17,6 +17,7 @@ const Command kCommands[] = {
     {"printers", RunPrinters, "list, add or delete printers; show or set the default one"},
     {"drivers", RunDrivers, "list or install printer drivers"},
     {"monitors", RunMonitors, "list or register port monitors"},
+    {"status", RunStatus, "ask a printer for its status by mail"},
 };
 
 void printUsage(FILE *out)

@@ -1,9 +1,11 @@
 // `zorvaline monitors`: lists the port monitors registered with the spooler and registers
 // one, for administrators and scripts.
 #include "tools/SpoolerText.h"
+#include "tools/WritableRoot.h"
 #include "tools/commands.h"
 
 #include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
 #include "platform/spooler/spooler.h"
 
 #include <cstdio>
@@ -22,7 +24,8 @@ void printHelp()
                 "  add  registers monitor NAME, whose module FILE is in C:\\WINDOWS\\SYSTEM and exports\n"
                 "       InitializeMonitorEx. ENVIRONMENT must be the current one (\"Windows 4.0\" or\n"
                 "       \"Windows NT x86\", as ZORVALINE_PLATFORM makes it); that is the default.\n"
-                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage\n");
+                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage, a damaged registry\n"
+                "file, or a root that cannot be written\n");
 }
 
 int usage(const std::string &why)
@@ -36,10 +39,10 @@ int listMonitors()
     DWORD needed = 0, returned = 0;
     std::vector<BYTE> buffer;
     while (!EnumMonitors(nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &returned)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        if (const DWORD error = GetLastError(); error != ERROR_INSUFFICIENT_BUFFER) {
             std::fprintf(stderr, "zorvaline monitors: cannot list the monitors: %s\n",
-                         DescribeSpoolerError(GetLastError()).c_str());
-            return 1;
+                         DescribeSpoolerError(error).c_str());
+            return SpoolerFailureStatus(error);
         }
         buffer.resize(needed);
     }
@@ -68,11 +71,13 @@ int addMonitor(int argc, char **argv)
     }
     if (name.empty() || dll.empty())
         return usage("add needs a monitor NAME and --dll FILE");
+    if (!CheckRootWritable("monitors", zorplat::RootDirectory()))
+        return 2;
     MONITOR_INFO_2A info{name.data(), environment.empty() ? nullptr : environment.data(), dll.data()};
     if (!AddMonitor(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) {
-        std::fprintf(stderr, "zorvaline monitors: cannot add %s: %s\n", name.c_str(),
-                     DescribeSpoolerError(GetLastError()).c_str());
-        return 1;
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "zorvaline monitors: cannot add %s: %s\n", name.c_str(), DescribeSpoolerError(error).c_str());
+        return SpoolerFailureStatus(error);
     }
     std::printf("added %s (%s)\n", name.c_str(), dll.c_str());
     return 0;

@@ -184,6 +184,11 @@ int RunPrint(int argc, char **argv)
 
     if (printerName.empty()) {
         printerName = defaultPrinterName();
+        if (printerName.empty() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            std::fprintf(stderr, "zorvaline print: cannot tell the default printer: %s\n",
+                         DescribeSpoolerError(GetLastError()).c_str());
+            return kUsageOrSpooler;
+        }
         if (printerName.empty()) {
             std::fprintf(stderr, "zorvaline print: there is no default printer; name one with -P\n");
             return kUsageOrSpooler;

@@ -1,9 +1,11 @@
 // `zorvaline printers`: lists, adds and deletes the spooler's printers and picks the
 // default one, for administrators and scripts.
 #include "tools/SpoolerText.h"
+#include "tools/WritableRoot.h"
 #include "tools/commands.h"
 
 #include "platform/base/lasterror.h"
+#include "platform/base/paths.h"
 #include "platform/spooler/spooler.h"
 
 #include <algorithm>
@@ -16,7 +18,7 @@ namespace {
 enum PrintersResult {
     kDone = 0,
     kRefused = 1, // the spooler refused or failed the change
-    kUsage = 2,
+    kUsage = 2, // also: a damaged registry file, a root that cannot be written
 };
 
 // What a destination's printer gets when nothing else is asked for.
@@ -38,7 +40,8 @@ void printHelp()
                 "           the default one.\n"
                 "  delete   deletes the printer\n"
                 "  default  shows the default printer, or makes NAME the default\n"
-                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage\n",
+                "\nexit status: 0 done, 1 the spooler refused or failed, 2 bad usage, a damaged registry\n"
+                "file, or a root that cannot be written\n",
                 kDefaultPort, kDefaultComment);
 }
 
@@ -50,8 +53,9 @@ int usage(const char *why)
 
 int refused(const std::string &what)
 {
-    std::fprintf(stderr, "zorvaline printers: %s: %s\n", what.c_str(), DescribeSpoolerError(GetLastError()).c_str());
-    return kRefused;
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "zorvaline printers: %s: %s\n", what.c_str(), DescribeSpoolerError(error).c_str());
+    return SpoolerFailureStatus(error);
 }
 
 std::string text(const char *value)
@@ -114,6 +118,8 @@ int addPrinter(int argc, char **argv)
     }
     if (name.empty() || driver.empty())
         return usage("add needs a printer NAME and --driver DRIVER");
+    if (!CheckRootWritable("printers", zorplat::RootDirectory()))
+        return kUsage;
 
     PRINTER_INFO_2A info{};
     info.pPrinterName = name.data();
@@ -134,6 +140,8 @@ int addPrinter(int argc, char **argv)
 
 int deletePrinter(const std::string &name)
 {
+    if (!CheckRootWritable("printers", zorplat::RootDirectory()))
+        return kUsage;
     HANDLE printer = nullptr;
     if (!OpenPrinter(const_cast<char *>(name.c_str()), &printer, nullptr))
         return refused("cannot delete " + name);
@@ -154,12 +162,16 @@ int defaultPrinter(int argc, char **argv)
     if (argc == 0) {
         const std::string name = defaultPrinterName();
         if (name.empty()) {
+            if (GetLastError() != ERROR_FILE_NOT_FOUND)
+                return refused("cannot tell the default printer");
             std::fprintf(stderr, "zorvaline printers: there is no default printer\n");
             return kRefused;
         }
         std::printf("%s\n", name.c_str());
         return kDone;
     }
+    if (!CheckRootWritable("printers", zorplat::RootDirectory()))
+        return kUsage;
     if (!SetDefaultPrinter(argv[0]))
         return refused(std::string("cannot make ") + argv[0] + " the default printer");
     std::printf("%s is the default printer\n", defaultPrinterName().c_str());

@@ -1,17 +1,15 @@
 // `zorvaline setup`: creates or updates a Windows root, step by step.
 #include "tools/commands.h"
+#include "tools/WritableRoot.h"
 #include "tools/setup_steps.h"
 
 #include "platform/base/paths.h"
+#include "platform/registry/registry.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -46,7 +44,8 @@ void printHelp()
     std::printf("\noptions:\n"
                 "  --install-dir WINPATH  the install directory, e.g. C:\\ZORVALINE (the default);\n"
                 "                         without it an install directory already set is kept\n"
-                "\nexit status: 0 done, 1 a step failed, 2 bad usage or the root cannot be written\n");
+                "\nexit status: 0 done, 1 a step failed, 2 bad usage, the root cannot be written or the\n"
+                "registry file is damaged\n");
 }
 
 // An absolute Windows path ("C:\X", "\X") or a Linux one; trailing separators dropped.
@@ -73,16 +72,7 @@ bool prepareRoot(const std::string &root)
                      error.message().c_str());
         return false;
     }
-    std::string probe = root + "/.setup-probe-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) {
-        std::fprintf(stderr, "zorvaline setup: cannot write to the root %s: %s\n", root.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return true;
+    return CheckRootWritable("setup", root);
 }
 
 } // namespace
@@ -117,7 +107,8 @@ int RunSetup(int argc, char **argv)
     for (const SetupStep &step : kSteps) {
         if (!step.run(ctx)) {
             std::fprintf(stderr, "zorvaline setup: %s\n", ctx.failure.c_str());
-            return 1;
+            // A damaged registry file stops every command until it is mended, as usage does.
+            return zorplat::RegistryProblem().empty() ? 1 : 2;
         }
     }
     std::printf("root %s is ready\n", ctx.root.c_str());

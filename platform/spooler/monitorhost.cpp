@@ -145,7 +145,10 @@ const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *pr
             *problem = MonitorProblem{registered.name, GetLastError(), failedCall};
         problemNoted = true;
     };
-    for (const RegisteredMonitor &registered : RegisteredMonitors()) {
+    const std::optional<std::vector<RegisteredMonitor>> monitors = RegisteredMonitors();
+    if (!monitors)
+        return nullptr;
+    for (const RegisteredMonitor &registered : *monitors) {
         std::string failedCall;
         const LoadedMonitor *monitor = LoadMonitor(registered, &failedCall);
         if (!monitor) {

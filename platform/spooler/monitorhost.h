@@ -18,8 +18,9 @@ struct RegisteredMonitor {
     std::string dllName;
 };
 
-// Every monitor in the registry, in the order they were added.
-std::vector<RegisteredMonitor> RegisteredMonitors();
+// Every monitor in the registry, in the order they were added; nullopt with the last error
+// set when the registry cannot be read.
+std::optional<std::vector<RegisteredMonitor>> RegisteredMonitors();
 
 // The module with the InitializeMonitorEx export, loaded to check it and unloaded again.
 // ERROR_MOD_NOT_FOUND when the file is missing from the system directory or cannot be
@@ -47,8 +48,9 @@ struct MonitorProblem {
 };
 
 // The registered monitor that lists `port` (without regard to case); null with
-// ERROR_UNKNOWN_PORT when none does. Monitors that cannot be loaded or asked are passed
-// over; the first of them is described in *problem when given.
+// ERROR_UNKNOWN_PORT when none does, or with the registry's error when the monitors cannot
+// be read. Monitors that cannot be loaded or asked are passed over; the first of them is
+// described in *problem when given.
 const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *problem = nullptr);
 
 } // namespace zorplat::spooler

@@ -35,11 +35,17 @@ struct StoredDriver {
     std::optional<std::string> defaultDataType;
 };
 
-std::vector<StoredDriver> readDrivers(const std::string &environment)
+// The drivers of the environment; nullopt with the last error set when the registry cannot
+// be read.
+std::optional<std::vector<StoredDriver>> readDrivers(const std::string &environment)
 {
     std::vector<StoredDriver> drivers;
     const std::string base = DriversKey(environment);
-    for (const std::string &keyName : RegKey::Open(base).subkeys()) {
+    const RegKey all = RegKey::Open(base);
+    const std::vector<std::string> keyNames = all.subkeys();
+    if (ReadFailed(all))
+        return std::nullopt;
+    for (const std::string &keyName : keyNames) {
         const RegKey key = RegKey::Open(base + "\\" + keyName);
         StoredDriver driver;
         driver.version = key.dword("Version");
@@ -52,6 +58,8 @@ std::vector<StoredDriver> readDrivers(const std::string &environment)
         driver.dependentFiles = key.multiString("Dependent Files").value_or(std::vector<std::string>{});
         driver.monitorName = key.string("Monitor");
         driver.defaultDataType = key.string("Datatype");
+        if (ReadFailed(key))
+            return std::nullopt;
         drivers.push_back(driver);
     }
     return drivers;
@@ -149,11 +157,14 @@ bool DriverInstalled(const std::string &name)
 {
     const std::string environment = zorplat::CurrentEnvironment();
     if (environment.empty())
+        return Fail(ERROR_UNKNOWN_PRINTER_DRIVER);
+    const std::optional<std::vector<StoredDriver>> drivers = readDrivers(environment);
+    if (!drivers)
         return false;
-    for (const StoredDriver &driver : readDrivers(environment))
+    for (const StoredDriver &driver : *drivers)
         if (zorplat::EqualsIgnoringCase(driver.name, name))
             return true;
-    return false;
+    return Fail(ERROR_UNKNOWN_PRINTER_DRIVER);
 }
 
 } // namespace zorplat::spooler
@@ -172,7 +183,10 @@ BOOL EnumPrinterDrivers(LPSTR pName, LPSTR pEnvironment, DWORD Level, LPBYTE pDr
     if (!environment)
         return FALSE;
 
-    const std::vector<StoredDriver> drivers = readDrivers(*environment);
+    const std::optional<std::vector<StoredDriver>> installed = readDrivers(*environment);
+    if (!installed)
+        return FALSE;
+    const std::vector<StoredDriver> &drivers = *installed;
     const size_t entrySize = Level == 1 ? sizeof(DRIVER_INFO_1A)
                              : Level == 2 ? sizeof(DRIVER_INFO_2A)
                                           : sizeof(DRIVER_INFO_3A);

@@ -15,15 +15,21 @@ using namespace zorplat::spooler;
 
 namespace {
 
-// The next job id of the root, kept in the registry so that it grows across processes.
-// Called with the job lock held, so no other process reads it meanwhile.
+// The next job id of the root, kept in the registry so that it grows across processes;
+// 0 with the last error set when the registry cannot be read or written. Called with the
+// job lock held, so no other process reads it meanwhile.
 DWORD nextJobId()
 {
     RegKey print = RegKey::Create(kPrintKey);
+    if (!print.valid())
+        return Fail(static_cast<DWORD>(print.error()));
     DWORD id = print.dword("NextJobId", 1);
+    if (ReadFailed(print))
+        return 0;
     if (id == 0)
         id = 1;
-    print.setDword("NextJobId", id == 0xFFFFFFFF ? 1 : id + 1);
+    if (!print.setDword("NextJobId", id == 0xFFFFFFFF ? 1 : id + 1))
+        return 0;
     return id;
 }
 
@@ -91,6 +97,8 @@ DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
         if (!handle->deleted)
             key = RegKey::Open(std::string(kPrintersKey) + "\\" + handle->printerName);
         const std::optional<std::string> portName = key.string("Port");
+        if (ReadFailed(key))
+            return 0;
         if (!key.valid() || !portName)
             return Fail(ERROR_INVALID_PRINTER_NAME);
         job->printerName = key.string("Name").value_or(handle->printerName);
@@ -100,9 +108,10 @@ DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
     MonitorProblem problem;
     job->monitor = FindPortMonitor(port, &problem);
     if (!job->monitor) {
-        // A monitor that could not be asked is the likelier cause than an unknown port.
+        // A monitor that could not be asked is the likelier cause than an unknown port; with
+        // none, the error stands (the unknown port, or a registry that cannot be read).
         if (problem.error == ERROR_SUCCESS)
-            return Fail(ERROR_UNKNOWN_PORT);
+            return 0;
         if (!problem.failedCall.empty())
             handle->failedMonitorCall = problem.failedCall;
         return Fail(problem.error);
@@ -112,6 +121,8 @@ DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
         return Fail(ERROR_CALL_NOT_IMPLEMENTED);
 
     job->id = nextJobId();
+    if (!job->id)
+        return 0;
     job->hasDocumentName = docInfo->pDocName != nullptr;
     job->documentName = docInfo->pDocName ? docInfo->pDocName : "";
     job->datatype = "RAW";

@@ -11,17 +11,22 @@ using namespace zorplat::spooler;
 
 namespace zorplat::spooler {
 
-std::vector<RegisteredMonitor> RegisteredMonitors()
+std::optional<std::vector<RegisteredMonitor>> RegisteredMonitors()
 {
     std::vector<RegisteredMonitor> monitors;
     const RegKey all = RegKey::Open(kMonitorsKey);
-    for (const std::string &keyName : all.subkeys()) {
+    const std::vector<std::string> keyNames = all.subkeys();
+    if (ReadFailed(all))
+        return std::nullopt;
+    for (const std::string &keyName : keyNames) {
         const RegKey key = RegKey::Open(std::string(kMonitorsKey) + "\\" + keyName);
         RegisteredMonitor monitor;
         monitor.keyName = keyName;
         monitor.name = key.string("Name").value_or(keyName);
         monitor.environment = key.string("Environment").value_or("");
         monitor.dllName = key.string("Driver").value_or("");
+        if (ReadFailed(key))
+            return std::nullopt;
         monitors.push_back(monitor);
     }
     return monitors;
@@ -69,7 +74,10 @@ BOOL EnumMonitors(LPSTR pName, DWORD Level, LPBYTE pMonitors, DWORD cbBuf, LPDWO
     if (Level != 1 && Level != 2)
         return Fail(ERROR_INVALID_LEVEL);
 
-    const std::vector<RegisteredMonitor> monitors = RegisteredMonitors();
+    const std::optional<std::vector<RegisteredMonitor>> registered = RegisteredMonitors();
+    if (!registered)
+        return FALSE;
+    const std::vector<RegisteredMonitor> &monitors = *registered;
     const size_t entrySize = Level == 1 ? sizeof(MONITOR_INFO_1A) : sizeof(MONITOR_INFO_2A);
     const BOOL packed = PackAnswer(monitors.size() * entrySize, pMonitors, cbBuf, pcbNeeded, [&](PackedBuffer &out) {
         for (size_t i = 0; i < monitors.size(); ++i) {
@@ -107,14 +115,16 @@ BOOL AddMonitor(LPSTR pName, DWORD Level, LPBYTE pMonitors)
         return Fail(ERROR_INVALID_ENVIRONMENT);
 
     SpoolerLock lock;
-    const std::vector<RegisteredMonitor> monitors = RegisteredMonitors();
-    for (const RegisteredMonitor &monitor : monitors)
+    const std::optional<std::vector<RegisteredMonitor>> monitors = RegisteredMonitors();
+    if (!monitors)
+        return FALSE;
+    for (const RegisteredMonitor &monitor : *monitors)
         if (monitor.name == info->pName)
             return Fail(ERROR_PRINT_MONITOR_ALREADY_INSTALLED);
     if (!CheckMonitorModule(info->pDLLName))
         return FALSE;
 
-    RegKey key = RegKey::Create(std::string(kMonitorsKey) + "\\" + freeKeyName(info->pName, monitors));
+    RegKey key = RegKey::Create(std::string(kMonitorsKey) + "\\" + freeKeyName(info->pName, *monitors));
     if (!key.valid())
         return Fail(static_cast<DWORD>(key.error()));
     if (!key.setString("Name", info->pName) || !key.setString("Environment", *environment)

@@ -45,13 +45,22 @@ bool validPrinterName(const std::string &name)
     });
 }
 
-std::optional<StoredPrinter> readPrinter(const std::string &name)
+// A printer looked up by name: the printer, none, or not known because the registry could
+// not be read (failed, with the last error set).
+struct PrinterLookup {
+    std::optional<StoredPrinter> printer;
+    bool failed = false;
+};
+
+PrinterLookup readPrinter(const std::string &name)
 {
     if (!validPrinterName(name))
-        return std::nullopt;
+        return {};
     const RegKey key = RegKey::Open(printerKey(name));
+    if (ReadFailed(key))
+        return {std::nullopt, true};
     if (!key.valid())
-        return std::nullopt;
+        return {};
     StoredPrinter printer;
     printer.name = key.string("Name").value_or(name);
     printer.shareName = key.string("Share Name");
@@ -70,15 +79,27 @@ std::optional<StoredPrinter> readPrinter(const std::string &name)
     printer.startTime = key.dword("StartTime");
     printer.untilTime = key.dword("UntilTime");
     printer.status = key.dword("Status");
-    return printer;
+    if (ReadFailed(key))
+        return {std::nullopt, true};
+    return {printer};
 }
 
-std::vector<StoredPrinter> readPrinters()
+// Every printer, in name order; nullopt with the last error set when the registry cannot be
+// read.
+std::optional<std::vector<StoredPrinter>> readPrinters()
 {
     std::vector<StoredPrinter> printers;
-    for (const std::string &keyName : RegKey::Open(kPrintersKey).subkeys())
-        if (std::optional<StoredPrinter> printer = readPrinter(keyName))
-            printers.push_back(*printer);
+    const RegKey all = RegKey::Open(kPrintersKey);
+    const std::vector<std::string> keyNames = all.subkeys();
+    if (ReadFailed(all))
+        return std::nullopt;
+    for (const std::string &keyName : keyNames) {
+        const PrinterLookup found = readPrinter(keyName);
+        if (found.failed)
+            return std::nullopt;
+        if (found.printer)
+            printers.push_back(*found.printer);
+    }
     std::sort(printers.begin(), printers.end(), [](const StoredPrinter &a, const StoredPrinter &b) {
         return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
                                             [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y)); });
@@ -152,10 +173,14 @@ bool checkPrinter(const StoredPrinter &printer, const StoredPrinter *previous)
     auto changed = [&](const std::optional<std::string> StoredPrinter::*member) {
         return !previous || !(previous->*member) || !zorplat::EqualsIgnoringCase(*(previous->*member), (printer.*member).value_or(""));
     };
-    if (!printer.driverName || (changed(&StoredPrinter::driverName) && !DriverInstalled(*printer.driverName)))
+    if (!printer.driverName)
         return Fail(ERROR_UNKNOWN_PRINTER_DRIVER);
-    if (!printer.portName || (changed(&StoredPrinter::portName) && !FindPortMonitor(*printer.portName)))
+    if (changed(&StoredPrinter::driverName) && !DriverInstalled(*printer.driverName))
+        return false;
+    if (!printer.portName)
         return Fail(ERROR_UNKNOWN_PORT);
+    if (changed(&StoredPrinter::portName) && !FindPortMonitor(*printer.portName))
+        return false;
     return true;
 }
 
@@ -220,19 +245,33 @@ bool writeDefaultPrinter(const StoredPrinter *printer)
     return WriteProfileString("windows", "device", device.c_str());
 }
 
-// The printer behind a handle, or nullopt with ERROR_INVALID_HANDLE or, for a printer that
-// was deleted meanwhile, ERROR_INVALID_PRINTER_NAME.
+// Whether no printer has the name; false with ERROR_PRINTER_ALREADY_EXISTS, or with the
+// error of a registry that cannot be read.
+bool nameIsFree(const std::string &name)
+{
+    const PrinterLookup found = readPrinter(name);
+    if (found.failed)
+        return false;
+    if (found.printer)
+        return Fail(ERROR_PRINTER_ALREADY_EXISTS);
+    return true;
+}
+
+// The printer behind a handle, or nullopt with ERROR_INVALID_HANDLE, ERROR_INVALID_PRINTER_NAME
+// for a printer that was deleted meanwhile, or the error of a registry that cannot be read.
 std::optional<StoredPrinter> handlePrinter(HANDLE hPrinter, PrinterHandle **handle)
 {
     *handle = LookupPrinterHandle(hPrinter);
     if (!*handle)
         return std::nullopt;
-    std::optional<StoredPrinter> printer;
-    if (!(*handle)->deleted)
-        printer = readPrinter((*handle)->printerName);
-    if (!printer)
+    if ((*handle)->deleted) {
         Fail(ERROR_INVALID_PRINTER_NAME);
-    return printer;
+        return std::nullopt;
+    }
+    const PrinterLookup found = readPrinter((*handle)->printerName);
+    if (!found.failed && !found.printer)
+        Fail(ERROR_INVALID_PRINTER_NAME);
+    return found.printer;
 }
 
 } // namespace
@@ -250,10 +289,16 @@ BOOL EnumPrinters(DWORD Flags, LPSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWO
 
     std::vector<StoredPrinter> printers;
     if (Flags & PRINTER_ENUM_DEFAULT) {
-        if (std::optional<StoredPrinter> printer = readPrinter(defaultPrinterName()))
-            printers.push_back(*printer);
+        const PrinterLookup found = readPrinter(defaultPrinterName());
+        if (found.failed)
+            return FALSE;
+        if (found.printer)
+            printers.push_back(*found.printer);
     } else if (Flags & PRINTER_ENUM_LOCAL) {
-        printers = readPrinters();
+        std::optional<std::vector<StoredPrinter>> local = readPrinters();
+        if (!local)
+            return FALSE;
+        printers = std::move(*local);
     } // other sources (connections, the network) hold no printers here
 
     const BOOL packed = PackAnswer(printers.size() * entrySize(Level), pPrinterEnum, cbBuf, pcbNeeded,
@@ -286,23 +331,16 @@ HANDLE AddPrinter(LPSTR pName, DWORD Level, LPBYTE pPrinter)
         return nullptr;
     }
     // A name in use is told before the driver and the port are looked at.
-    if (readPrinter(printer->name)) {
-        Fail(ERROR_PRINTER_ALREADY_EXISTS);
-        return nullptr;
-    }
-    if (!checkPrinter(*printer, nullptr))
+    if (!nameIsFree(printer->name) || !checkPrinter(*printer, nullptr))
         return nullptr;
 
     SpoolerLock lock;
-    if (readPrinter(printer->name)) {
-        Fail(ERROR_PRINTER_ALREADY_EXISTS);
-        return nullptr;
-    }
-    if (!writePrinter(*printer))
+    if (!nameIsFree(printer->name) || !writePrinter(*printer))
         return nullptr;
     // The first printer of a machine without a default becomes the default, as on the
     // original platform.
-    if (!readPrinter(defaultPrinterName()))
+    const PrinterLookup currentDefault = readPrinter(defaultPrinterName());
+    if (!currentDefault.failed && !currentDefault.printer)
         writeDefaultPrinter(&*printer);
     return NewPrinterHandle(printer->name);
 }
@@ -312,10 +350,12 @@ BOOL OpenPrinter(LPSTR pPrinterName, LPHANDLE phPrinter, PRINTER_DEFAULTSA * /*p
     if (!phPrinter)
         return Fail(ERROR_INVALID_PARAMETER);
     *phPrinter = nullptr;
-    const std::optional<StoredPrinter> printer = readPrinter(pPrinterName ? pPrinterName : "");
-    if (!printer)
+    const PrinterLookup found = readPrinter(pPrinterName ? pPrinterName : "");
+    if (found.failed)
+        return FALSE;
+    if (!found.printer)
         return Fail(ERROR_INVALID_PRINTER_NAME);
-    *phPrinter = NewPrinterHandle(printer->name);
+    *phPrinter = NewPrinterHandle(found.printer->name);
     return TRUE;
 }
 
@@ -348,11 +388,14 @@ BOOL SetPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command)
         return FALSE;
 
     SpoolerLock lock;
-    if (!readPrinter(current->name))
+    const PrinterLookup stillThere = readPrinter(current->name);
+    if (stillThere.failed)
+        return FALSE;
+    if (!stillThere.printer)
         return Fail(ERROR_INVALID_PRINTER_NAME);
     const bool renamed = !zorplat::EqualsIgnoringCase(changed->name, current->name);
-    if (renamed && readPrinter(changed->name))
-        return Fail(ERROR_PRINTER_ALREADY_EXISTS);
+    if (renamed && !nameIsFree(changed->name))
+        return FALSE;
     // A rename writes the new key whole before the old one goes: an interruption leaves
     // both, never neither.
     if (!writePrinter(*changed))
@@ -396,9 +439,12 @@ BOOL GetDefaultPrinter(LPSTR pszBuffer, LPDWORD pcchBuffer)
 {
     if (!pcchBuffer)
         return Fail(ERROR_INVALID_PARAMETER);
-    const std::optional<StoredPrinter> printer = readPrinter(defaultPrinterName());
-    if (!printer)
+    const PrinterLookup found = readPrinter(defaultPrinterName());
+    if (found.failed)
+        return FALSE;
+    if (!found.printer)
         return Fail(ERROR_FILE_NOT_FOUND);
+    const std::optional<StoredPrinter> &printer = found.printer;
     const DWORD needed = static_cast<DWORD>(printer->name.size() + 1);
     const bool fits = pszBuffer && *pcchBuffer >= needed;
     *pcchBuffer = needed;
@@ -413,15 +459,22 @@ BOOL SetDefaultPrinter(LPCSTR pszPrinter)
     SpoolerLock lock;
     if (!pszPrinter || !*pszPrinter) {
         // Nothing to name: keep a default that exists, else take the first printer.
-        if (readPrinter(defaultPrinterName()))
+        const PrinterLookup current = readPrinter(defaultPrinterName());
+        if (current.failed)
+            return FALSE;
+        if (current.printer)
             return TRUE;
-        const std::vector<StoredPrinter> printers = readPrinters();
-        return printers.empty() || writeDefaultPrinter(&printers.front());
+        const std::optional<std::vector<StoredPrinter>> printers = readPrinters();
+        if (!printers)
+            return FALSE;
+        return printers->empty() || writeDefaultPrinter(&printers->front());
     }
     // The win.ini form "NAME,winspool,PORT" names the printer before the first comma.
     const std::string name = std::string(pszPrinter).substr(0, std::string(pszPrinter).find(','));
-    const std::optional<StoredPrinter> printer = readPrinter(name);
-    if (!printer)
+    const PrinterLookup found = readPrinter(name);
+    if (found.failed)
+        return FALSE;
+    if (!found.printer)
         return Fail(ERROR_INVALID_PRINTER_NAME);
-    return writeDefaultPrinter(&*printer);
+    return writeDefaultPrinter(&*found.printer);
 }

@@ -40,7 +40,7 @@ RegKey::~RegKey()
         RegCloseKey(m_key);
 }
 
-RegKey::RegKey(RegKey &&other) noexcept : m_key(other.m_key), m_error(other.m_error)
+RegKey::RegKey(RegKey &&other) noexcept : m_key(other.m_key), m_error(other.m_error), m_readError(other.m_readError)
 {
     other.m_key = nullptr;
 }
@@ -52,6 +52,7 @@ RegKey &RegKey::operator=(RegKey &&other) noexcept
             RegCloseKey(m_key);
         m_key = other.m_key;
         m_error = other.m_error;
+        m_readError = other.m_readError;
         other.m_key = nullptr;
     }
     return *this;
@@ -59,23 +60,26 @@ RegKey &RegKey::operator=(RegKey &&other) noexcept
 
 namespace {
 
-// The raw bytes of a value and its type, or nullopt when it is missing. The last error is
-// kept as it was: a missing value is an answer here, not a failure.
-std::optional<std::string> rawValue(HKEY key, const char *name, DWORD *type)
+// The raw bytes of a value and its type, or nullopt when it is missing or cannot be read
+// (*result says which). The last error is kept as it was: a missing value is an answer here,
+// not a failure.
+std::optional<std::string> rawValue(HKEY key, const char *name, DWORD *type, LONG *result)
 {
+    *result = ERROR_FILE_NOT_FOUND;
     if (!key)
         return std::nullopt;
     const DWORD savedError = GetLastError();
     for (;;) {
         DWORD size = 0;
-        if (RegQueryValueEx(key, name, nullptr, type, nullptr, &size) != ERROR_SUCCESS)
+        *result = RegQueryValueEx(key, name, nullptr, type, nullptr, &size);
+        if (*result != ERROR_SUCCESS)
             break;
         std::string data(size + 1, '\0'); // room for the NUL a string stored without one gets
         DWORD got = size + 1;
-        const LONG result = RegQueryValueEx(key, name, nullptr, type, reinterpret_cast<LPBYTE>(data.data()), &got);
-        if (result == ERROR_MORE_DATA)
+        *result = RegQueryValueEx(key, name, nullptr, type, reinterpret_cast<LPBYTE>(data.data()), &got);
+        if (*result == ERROR_MORE_DATA)
             continue; // changed by another process between the two calls
-        if (result != ERROR_SUCCESS)
+        if (*result != ERROR_SUCCESS)
             break;
         data.resize(got);
         SetLastError(savedError);
@@ -98,10 +102,36 @@ bool setRaw(HKEY key, const char *name, DWORD type, const std::string &bytes)
 
 } // namespace
 
+LONG RegKey::readError() const
+{
+    if (m_readError != ERROR_SUCCESS)
+        return m_readError;
+    return m_error == ERROR_FILE_NOT_FOUND ? LONG(ERROR_SUCCESS) : m_error;
+}
+
+// A key or value that is not there, or a key another process deleted meanwhile, is an
+// answer; anything else means the registry could not be read.
+void RegKey::noteReadResult(LONG result) const
+{
+    if (m_readError == ERROR_SUCCESS && result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND
+        && result != ERROR_KEY_DELETED && result != ERROR_NO_MORE_ITEMS)
+        m_readError = result;
+}
+
+bool ReadFailed(const RegKey &key)
+{
+    if (key.readError() == ERROR_SUCCESS)
+        return false;
+    SetLastError(static_cast<DWORD>(key.readError()));
+    return true;
+}
+
 std::optional<std::string> RegKey::string(const char *name) const
 {
     DWORD type = REG_NONE;
-    std::optional<std::string> data = rawValue(m_key, name, &type);
+    LONG result = ERROR_SUCCESS;
+    std::optional<std::string> data = rawValue(m_key, name, &type, &result);
+    noteReadResult(result);
     if (!data || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     if (const size_t end = data->find('\0'); end != std::string::npos)
@@ -112,7 +142,9 @@ std::optional<std::string> RegKey::string(const char *name) const
 std::optional<std::string> RegKey::binary(const char *name) const
 {
     DWORD type = REG_NONE;
-    std::optional<std::string> data = rawValue(m_key, name, &type);
+    LONG result = ERROR_SUCCESS;
+    std::optional<std::string> data = rawValue(m_key, name, &type, &result);
+    noteReadResult(result);
     if (!data || type != REG_BINARY)
         return std::nullopt;
     return data;
@@ -121,7 +153,9 @@ std::optional<std::string> RegKey::binary(const char *name) const
 std::optional<std::vector<std::string>> RegKey::multiString(const char *name) const
 {
     DWORD type = REG_NONE;
-    const std::optional<std::string> data = rawValue(m_key, name, &type);
+    LONG result = ERROR_SUCCESS;
+    const std::optional<std::string> data = rawValue(m_key, name, &type, &result);
+    noteReadResult(result);
     if (!data || type != REG_MULTI_SZ)
         return std::nullopt;
     std::vector<std::string> values;
@@ -142,7 +176,9 @@ std::optional<std::vector<std::string>> RegKey::multiString(const char *name) co
 DWORD RegKey::dword(const char *name, DWORD fallback) const
 {
     DWORD type = REG_NONE;
-    const std::optional<std::string> data = rawValue(m_key, name, &type);
+    LONG result = ERROR_SUCCESS;
+    const std::optional<std::string> data = rawValue(m_key, name, &type, &result);
+    noteReadResult(result);
     if (!data || type != REG_DWORD || data->size() < sizeof(DWORD))
         return fallback;
     DWORD value = 0;
@@ -160,7 +196,9 @@ std::vector<std::string> RegKey::subkeys() const
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof name;
-        if (RegEnumKeyEx(m_key, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const LONG result = RegEnumKeyEx(m_key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        noteReadResult(result);
+        if (result != ERROR_SUCCESS)
             break;
         names.emplace_back(name, size);
     }

@@ -18,7 +18,8 @@ constexpr const char *kMonitorsKey = "System\\CurrentControlSet\\Control\\Print\
 constexpr const char *kPrintersKey = "System\\CurrentControlSet\\Control\\Print\\Printers";
 std::string DriversKey(const std::string &environment);
 
-// One open key of HKEY_LOCAL_MACHINE. The accessors report absence as nullopt; the setters
+// One open key of HKEY_LOCAL_MACHINE. The accessors report absence as nullopt; a read that
+// fails for another reason (a damaged registry file) is kept in readError(). The setters
 // return false with the last error set.
 class RegKey {
 public:
@@ -34,6 +35,9 @@ public:
 
     bool valid() const { return m_key != nullptr; }
     LONG error() const { return m_error; }
+    // The first error met opening the key or reading through it that does not just mean
+    // "not there" (ERROR_BADDB for a damaged file); ERROR_SUCCESS when there was none.
+    LONG readError() const;
 
     std::optional<std::string> string(const char *name) const;
     std::optional<std::string> binary(const char *name) const;
@@ -49,9 +53,16 @@ public:
     bool setDword(const char *name, DWORD value);
 
 private:
+    void noteReadResult(LONG result) const;
+
     HKEY m_key = nullptr;
     LONG m_error = ERROR_SUCCESS;
+    mutable LONG m_readError = ERROR_SUCCESS;
 };
+
+// Whether reading through the key failed (readError()); the last error is set to that error
+// when it did, so callers can `if (ReadFailed(key)) return FALSE;`.
+bool ReadFailed(const RegKey &key);
 
 // Deletes the key below HKEY_LOCAL_MACHINE with everything under it.
 bool DeleteKey(const std::string &path);
@@ -73,7 +84,8 @@ bool CheckLocalServer(const char *serverName);
 std::optional<std::string> ResolveEnvironment(const char *environment);
 
 // Whether a driver of that name (without regard to case) is installed in the current
-// environment; never on a platform that has none.
+// environment; never on a platform that has none. False with the last error set:
+// ERROR_UNKNOWN_PRINTER_DRIVER, or the registry's error when the drivers cannot be read.
 bool DriverInstalled(const std::string &name);
 
 std::optional<std::string> OptionalString(const char *text);

@@ -230,6 +230,54 @@ TEST_F(PrintCommand, SimultaneousJobsFollowOneAnotherAndArriveWhole)
     EXPECT_EQ(i, calls.size());
 }
 
+TEST_F(PrintCommand, ADamagedRegistryFileStopsEveryCommandAndIsNamed)
+{
+    const std::string file = root.path() + "/system.reg";
+    const std::string damaged = "this is not the registry\n";
+    root.writeFile(file, damaged);
+    const std::string job = root.path() + "/job.ps";
+    root.writeFile(job, "job");
+    const std::vector<std::string> commands{"printers",
+                                            "drivers",
+                                            "monitors",
+                                            "printers add North --driver 'Test Driver'",
+                                            "printers delete Sales",
+                                            "printers default",
+                                            "printers default Other",
+                                            "drivers add Other --driver TEST.DRV --data TEST.PPD",
+                                            "monitors add Another --dll RECMON.DLL",
+                                            "print -P Sales " + quote(job),
+                                            "print " + quote(job)};
+    for (const std::string &command : commands) {
+        const CommandRun run = zorvaline(root, command);
+        EXPECT_EQ(run.code, 2) << command;
+        EXPECT_NE(run.err.find("the registry file is damaged: " + file + ": line 1"), std::string::npos)
+            << command << ": " << run.err;
+        EXPECT_EQ(run.err.find("mend"), std::string::npos) << "only setup tells how to mend it: " << run.err;
+        EXPECT_EQ(run.out, "") << command;
+    }
+    EXPECT_EQ(SpoolerRoot::readFile(file), damaged);
+    EXPECT_TRUE(jobCalls(root).empty());
+}
+
+TEST_F(PrintCommand, ChangesToARootThatCannotBeWrittenNameTheRoot)
+{
+    // A root below a plain file cannot be written, whoever runs the test.
+    root.writeFile(root.path() + "/plain", "x");
+    const std::string unwritable = root.path() + "/plain/root";
+    const std::vector<std::string> commands{"printers add North --driver 'Test Driver'", "printers delete Sales",
+                                            "printers default Other",
+                                            "drivers add Other --driver TEST.DRV --data TEST.PPD",
+                                            "monitors add Another --dll RECMON.DLL"};
+    for (const std::string &command : commands) {
+        ScopedEnv elsewhere("ZORVALINE_ROOT", unwritable.c_str());
+        const CommandRun run = zorvaline(root, command);
+        EXPECT_EQ(run.code, 2) << command;
+        EXPECT_NE(run.err.find("cannot write to the root " + unwritable + ": Not a directory"), std::string::npos)
+            << command << ": " << run.err;
+    }
+}
+
 TEST_F(PrintCommand, AdministrationCommands)
 {
     ScopedEnv ports("ZORTEST_MONITOR_PORTS", "RECORD:,ZORVALINE_INTERNET:");
@@ -270,9 +318,12 @@ TEST_F(PrintCommand, AdministrationCommands)
 
     root.writeFile(root.systemFile("NEW.DRV"), "x");
     EXPECT_EQ(zorvaline(root, "drivers add 'New Driver' --driver NEW.DRV --data TEST.PPD").code, 0);
-    run = zorvaline(root, "drivers add Broken --driver NEW.DRV --data ABSENT.PPD");
+    run = zorvaline(root, "drivers add Broken --driver NEW.DRV --data TEST.PPD --help-file 'C:\\ELSEWHERE\\ABSENT.HLP'");
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("not in the system directory"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("C:\\ELSEWHERE\\ABSENT.HLP is not in the system directory C:\\WINDOWS\\SYSTEM (" +
+                           root.driveC("WINDOWS/SYSTEM") + ")"),
+              std::string::npos)
+        << run.err;
     run = zorvaline(root, "drivers");
     EXPECT_NE(run.out.find("New Driver\tC:\\WINDOWS\\SYSTEM\\NEW.DRV\tC:\\WINDOWS\\SYSTEM\\TEST.PPD\n"),
               std::string::npos)
