@@ -137,6 +137,47 @@ std::optional<std::vector<std::string>> MonitorPorts(const LoadedMonitor &monito
     return std::nullopt;
 }
 
+namespace {
+
+// Which monitor owns which port is remembered in the registry, so that a job loads only that
+// monitor (and its libraries) instead of every registered one in turn.
+const std::string kPortOwnersKey = std::string(kPrintKey) + "\\PortOwners";
+
+bool ListsPort(const LoadedMonitor &monitor, const std::string &port)
+{
+    const std::optional<std::vector<std::string>> ports = MonitorPorts(monitor);
+    if (!ports)
+        return false;
+    for (const std::string &listed : *ports)
+        if (zorplat::EqualsIgnoringCase(listed, port))
+            return true;
+    return false;
+}
+
+// The remembered owner of `port`, loaded, when it is still registered and still lists the
+// port; null otherwise (the caller then asks every monitor).
+const LoadedMonitor *RememberedOwner(const std::vector<RegisteredMonitor> &monitors, const std::string &port)
+{
+    const std::optional<std::string> owner = RegKey::Open(kPortOwnersKey).string(port.c_str());
+    if (!owner)
+        return nullptr;
+    for (const RegisteredMonitor &registered : monitors) {
+        if (registered.keyName != *owner)
+            continue;
+        std::string failedCall;
+        const LoadedMonitor *monitor = LoadMonitor(registered, &failedCall);
+        return monitor && ListsPort(*monitor, port) ? monitor : nullptr;
+    }
+    return nullptr;
+}
+
+void RememberOwner(const RegisteredMonitor &owner, const std::string &port)
+{
+    RegKey::Create(kPortOwnersKey).setString(port.c_str(), owner.keyName);
+}
+
+} // namespace
+
 const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *problem)
 {
     bool problemNoted = false;
@@ -148,6 +189,12 @@ const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *pr
     const std::optional<std::vector<RegisteredMonitor>> monitors = RegisteredMonitors();
     if (!monitors)
         return nullptr;
+    const DWORD callerError = GetLastError();
+    if (const LoadedMonitor *owner = RememberedOwner(*monitors, port)) {
+        SetLastError(callerError);
+        return owner;
+    }
+    SetLastError(callerError);
     for (const RegisteredMonitor &registered : *monitors) {
         std::string failedCall;
         const LoadedMonitor *monitor = LoadMonitor(registered, &failedCall);
@@ -160,9 +207,13 @@ const LoadedMonitor *FindPortMonitor(const std::string &port, MonitorProblem *pr
             note(registered, "EnumPorts");
             continue;
         }
-        for (const std::string &listed : *ports)
-            if (zorplat::EqualsIgnoringCase(listed, port))
+        for (const std::string &listed : *ports) {
+            if (zorplat::EqualsIgnoringCase(listed, port)) {
+                RememberOwner(registered, port);
+                SetLastError(callerError);
                 return monitor;
+            }
+        }
     }
     SetLastError(ERROR_UNKNOWN_PORT);
     return nullptr;

@@ -206,3 +206,59 @@ TEST(SpoolerJobsStartUp, AMonitorThatCannotStartIsReported)
 }
 
 } // namespace
+
+namespace {
+
+// Runs `step` in a child process; this process loads no monitor, so each child starts with
+// none loaded, as a new `zorvaline print` does. True when the step succeeded.
+template <typename Step>
+bool InNewProcess(Step step)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(step() ? 0 : 1);
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Prints one job to "Sales" in a new process; true when the job went through.
+bool PrintInNewProcess()
+{
+    return InNewProcess([] {
+        HANDLE printer = nullptr;
+        DOC_INFO_1A info{const_cast<char *>("doc"), nullptr, nullptr};
+        DWORD written = 0;
+        return OpenPrinter(const_cast<char *>("Sales"), &printer, nullptr) &&
+               StartDocPrinter(printer, 1, reinterpret_cast<LPBYTE>(&info)) != 0 &&
+               WritePrinter(printer, const_cast<char *>("x"), 1, &written) && EndDocPrinter(printer);
+    });
+}
+
+} // namespace
+
+// A job loads only the monitor that owns its printer's port, not every monitor registered
+// before it; when that monitor no longer lists the port, the others are asked again.
+TEST(SpoolerJobsStartUp, AJobLoadsOnlyTheMonitorThatOwnsThePort)
+{
+    SpoolerRoot root;
+    const std::string loads = root.path() + "/loads.log";
+    ScopedEnv loadLog("ZORTEST_MONITOR_LOADS", loads.c_str());
+    ScopedEnv otherPorts("ZORTEST_MONITOR_PORTS_OTHER.DLL", "ELSEWHERE:");
+    std::filesystem::copy_file(spoolertest::BinDirectory() + "/librecording_monitor.so", root.systemFile("OTHER.DLL"));
+    ASSERT_TRUE(root.registerMonitor("Other Monitor", "OTHER.DLL"));
+    root.prepare();
+    ASSERT_TRUE(InNewProcess([&root] { return root.addPrinter("Sales"); }));
+
+    root.writeFile(loads, "");
+    ASSERT_TRUE(PrintInNewProcess());
+    ASSERT_TRUE(PrintInNewProcess());
+    EXPECT_EQ(zortest::TempRoot::readFile(loads), "RECMON.DLL\nRECMON.DLL\n");
+
+    // The port moves to the other monitor: the next job finds it there.
+    ScopedEnv recordPorts("ZORTEST_MONITOR_PORTS_RECMON.DLL", "MOVED:");
+    ScopedEnv movedPorts("ZORTEST_MONITOR_PORTS_OTHER.DLL", "RECORD:");
+    root.writeFile(loads, "");
+    ASSERT_TRUE(PrintInNewProcess());
+    ASSERT_TRUE(PrintInNewProcess());
+    EXPECT_EQ(zortest::TempRoot::readFile(loads), "RECMON.DLL\nOTHER.DLL\nOTHER.DLL\n");
+}

@@ -10,6 +10,9 @@
 //                           (a null string is written as "(null)")
 //   ZORTEST_MONITOR_DATA    file that every byte taken by WritePort is appended to
 //   ZORTEST_MONITOR_PORTS   the ports it lists, joined by ','; default "RECORD:"
+//   ZORTEST_MONITOR_PORTS_<file name>  the same for the copy installed under that file name
+//                           ("ZORTEST_MONITOR_PORTS_OTHER.DLL"), before the general one
+//   ZORTEST_MONITOR_LOADS   file that gets the module's file name each time it is initialised
 //   ZORTEST_MONITOR_FAIL    "<call>:<error>": that call fails with that last error
 //   ZORTEST_MONITOR_TAKE    WritePort takes at most this many bytes per call
 //   ZORTEST_MONITOR_STOPBOX "1": EndDocPort shows a message box with the stop icon and still
@@ -24,6 +27,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
 #include <thread>
@@ -78,9 +82,21 @@ bool told(const char *call)
     return true;
 }
 
+// The file name this copy of the module was loaded from ("RECMON.DLL").
+std::string moduleFileName()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void *>(&moduleFileName), &info) || !info.dli_fname)
+        return "";
+    const std::string path = info.dli_fname;
+    return path.substr(path.rfind('/') + 1);
+}
+
 std::vector<std::string> ports()
 {
-    std::string list = env("ZORTEST_MONITOR_PORTS");
+    std::string list = env(("ZORTEST_MONITOR_PORTS_" + moduleFileName()).c_str());
+    if (list.empty())
+        list = env("ZORTEST_MONITOR_PORTS");
     if (list.empty())
         list = "RECORD:";
     std::vector<std::string> names;
@@ -184,6 +200,8 @@ BOOL closePort(HANDLE handle)
 extern "C" __attribute__((visibility("default"))) BOOL InitializeMonitorEx(LPSTR registryRoot, MONITOR *table)
 {
     record("InitializeMonitorEx " + text(registryRoot));
+    const std::string loaded = moduleFileName() + "\n";
+    appendToFile(env("ZORTEST_MONITOR_LOADS"), loaded.data(), loaded.size());
     if (told("InitializeMonitorEx"))
         return FALSE;
     *table = MONITOR{
