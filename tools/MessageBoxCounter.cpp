@@ -1,35 +1,37 @@
-#include "tools/StopBoxCounter.h"
+#include "tools/MessageBoxCounter.h"
 
-StopBoxCounter::StopBoxCounter() : m_headless(zorplat::CreateHeadlessUiBackend()) {}
+MessageBoxCounter::MessageBoxCounter() : m_headless(zorplat::CreateHeadlessUiBackend()) {}
 
-int StopBoxCounter::showMessageBox(const zorplat::MessageBoxRequest &request)
+int MessageBoxCounter::showMessageBox(const zorplat::MessageBoxRequest &request)
 {
     if ((request.type & MB_ICONMASK) == MB_ICONSTOP)
         ++m_stopBoxes;
+    if ((request.type & MB_ICONMASK) == MB_ICONINFORMATION)
+        ++m_informationBoxes;
     return m_headless->showMessageBox(request);
 }
 
-void StopBoxCounter::bringMessageBoxToForeground(const zorplat::MessageBoxRequest &request)
+void MessageBoxCounter::bringMessageBoxToForeground(const zorplat::MessageBoxRequest &request)
 {
     m_headless->bringMessageBoxToForeground(request);
 }
 
-void StopBoxCounter::progressWindowCreated(HWND window, const zorplat::ProgressState &state)
+void MessageBoxCounter::progressWindowCreated(HWND window, const zorplat::ProgressState &state)
 {
     m_headless->progressWindowCreated(window, state);
 }
 
-void StopBoxCounter::progressWindowChanged(HWND window, const zorplat::ProgressState &state)
+void MessageBoxCounter::progressWindowChanged(HWND window, const zorplat::ProgressState &state)
 {
     m_headless->progressWindowChanged(window, state);
 }
 
-void StopBoxCounter::progressWindowToForeground(HWND window)
+void MessageBoxCounter::progressWindowToForeground(HWND window)
 {
     m_headless->progressWindowToForeground(window);
 }
 
-void StopBoxCounter::progressWindowDestroyed(HWND window)
+void MessageBoxCounter::progressWindowDestroyed(HWND window)
 {
     m_headless->progressWindowDestroyed(window);
 }
