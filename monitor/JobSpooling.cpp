@@ -79,7 +79,7 @@ void takeJobClock(std::string &date, std::string &time)
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char text[16];
+    char text[40]; // room for any int the compiler cannot rule out; the fields take two digits
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", local.tm_mon + 1, local.tm_mday, local.tm_year % 100);
     date = text;
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);

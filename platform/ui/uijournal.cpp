@@ -75,13 +75,19 @@ UiJournalEntry::UiJournalEntry(std::string_view event) : m_line("{\"event\":" + 
 
 UiJournalEntry &UiJournalEntry::add(std::string_view key, std::string_view text)
 {
-    m_line += "," + JsonString(key) + ":" + JsonString(text);
+    m_line += ',';
+    m_line += JsonString(key);
+    m_line += ':';
+    m_line += JsonString(text);
     return *this;
 }
 
 UiJournalEntry &UiJournalEntry::add(std::string_view key, long long number)
 {
-    m_line += "," + JsonString(key) + ":" + std::to_string(number);
+    m_line += ',';
+    m_line += JsonString(key);
+    m_line += ':';
+    m_line += std::to_string(number);
     return *this;
 }
 
