@@ -186,7 +186,8 @@ TEST_F(HeadlessChoice, AddressListLongerThanTheMonitorReadsIsDeclined)
     addGroup("Fits", {}, {});
     addGroup("Many", {"Fits"}, {});
     for (int i = 0; i < 124; ++i) {
-        const std::string name = "P" + std::to_string(1000 + i);
+        std::string name = "P";
+        name += std::to_string(1000 + i);
         addPrinter({name, name + std::string(80 - 5 - 7, 'x') + "@a.test"});
         (i < 123 ? groups[0] : groups[1])->Printers.push_back(name);
     }
