@@ -5,6 +5,7 @@
 #include "manager/database/CDatabaseReader.h"
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/NameCompare.h"
+#include "manager/database/RecordChecks.h"
 #include "platform/files/files.h"
 #include "platform/base/lasterror.h"
 #include "platform/ui/ui.h"
@@ -36,15 +37,32 @@ std::string quoted(const std::string &text)
     return "\"" + text + "\"";
 }
 
-// An address goes into a comma-joined list and names an INI section: it must be neither
-// empty nor hold a comma, a bracket, a blank or a control character.
-bool usableAddress(const std::string &address)
+// Why the monitor must not be handed this address, or nothing when it may. It must pass the
+// manager's e-mail check (letters, digits, "@", "-", "_" and ".", 1 to 80 characters) and
+// hold exactly one "@". The database reader cuts a value only far beyond 80 characters, so
+// an address that passes was read whole; one cut at a NUL byte (where the profile functions
+// end every value) keeps its "@" and domain only when the NUL came after them.
+std::optional<std::string> addressFault(const std::string &address)
 {
-    if (address.empty())
-        return false;
-    return std::none_of(address.begin(), address.end(), [](char c) {
-        return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '[' || c == ']';
-    });
+    std::string checked;
+    const zordb::CheckResult check = zordb::ValidatePrinterEmail(address, checked);
+    if (!check.accepted)
+        return check.text;
+    if (std::count(address.begin(), address.end(), '@') != 1)
+        return "An e-mail address holds exactly one @.";
+    return std::nullopt;
+}
+
+// A value read from the database as a message can show it: control characters as "?", and
+// at most kShownLength characters of it.
+std::string printable(const std::string &value)
+{
+    constexpr std::size_t kShownLength = 100;
+    std::string shown = value.substr(0, kShownLength);
+    for (char &c : shown)
+        if (static_cast<unsigned char>(c) < ' ' || c == '\x7f')
+            c = '?';
+    return value.size() > kShownLength ? shown + "..." : shown;
 }
 
 AddressSettings settingsFor(const PrinterRecord &printer, const JobFacts &job)
@@ -67,9 +85,9 @@ std::vector<AddressSettings> addressesFor(const ChosenDestination &destination, 
 {
     std::vector<AddressSettings> addresses;
     for (const PrinterRecord *printer : destination.printers) {
-        if (!usableAddress(printer->PrinterEmail)) {
-            showWarning("Printer " + quoted(printer->PrinterName) + " is left out: its e-mail address " +
-                        quoted(printer->PrinterEmail) + " cannot be used.");
+        if (std::optional<std::string> fault = addressFault(printer->PrinterEmail)) {
+            showWarning("Printer " + quoted(printable(printer->PrinterName)) + " is left out: its e-mail address " +
+                        quoted(printable(printer->PrinterEmail)) + " cannot be used.\n" + *fault);
             continue;
         }
         const bool known = std::any_of(addresses.begin(), addresses.end(), [&](const AddressSettings &s) {

@@ -1,8 +1,10 @@
 #include "monitor/CoverPage.h"
 
 #include "monitor/JobSettings.h"
+#include "monitor/TextCharset.h"
 #include "platform/base/paths.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -15,7 +17,8 @@ namespace {
 
 // A PostScript string literal keeps balanced parentheses as they are, but a backslash or a
 // parenthesis without its partner would end the string early or swallow the rest of the job,
-// so those alone are escaped (PostScript Language Reference, section 3.2.2).
+// so those alone are escaped; 8-bit bytes go as octal escapes, so the page stays 7-bit text
+// (PostScript Language Reference, section 3.2.2).
 std::string postScriptString(std::string_view value)
 {
     std::vector<bool> escape(value.size(), false);
@@ -38,11 +41,25 @@ std::string postScriptString(std::string_view value)
     std::string text;
     text.reserve(value.size() + 8);
     for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (byte >= 0x80) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o", byte);
+            text += octal;
+            continue;
+        }
         if (escape[i])
             text += '\\';
         text += value[i];
     }
     return text;
+}
+
+// The template sets its fonts in ISOLatin1Encoding: a value that is not plain ASCII is shown
+// in it, characters it has no place for as "?".
+std::string pageString(std::string_view value)
+{
+    return postScriptString(IsPlainAscii(value) ? std::string(value) : ToLatin1(DecodeJobText(value)));
 }
 
 bool copyOver(const std::string &from, const std::string &to)
@@ -71,7 +88,7 @@ CoverPageFacts ReadCoverPageFacts(std::string_view address, std::string_view pri
 
 std::string CoverPageText(const CoverPageFacts &facts)
 {
-    auto value = [](const std::string &text) { return postScriptString(text); };
+    auto value = [](const std::string &text) { return pageString(text); };
     std::string page;
     page.reserve(2048);
     page += "StartDoc StartPage \nHeading\n(Printer:) Caption (" + value(facts.printerName)

@@ -25,7 +25,9 @@ CoverPageFacts ReadCoverPageFacts(std::string_view address, std::string_view pri
                                   std::string_view jobDate, std::string_view jobTime);
 
 // The PostScript lines appended to the template. Values are inserted unchanged, except that
-// a backslash or a parenthesis that would end or break the PostScript string is escaped.
+// a backslash or a parenthesis that would end or break the PostScript string is escaped, and
+// a value that is not plain ASCII is shown in the template's Latin-1 fonts (TextCharset.h),
+// its 8-bit bytes as octal escapes.
 std::string CoverPageText(const CoverPageFacts &facts);
 
 // Copies the template over "banner.ps", appends the text and copies the result over

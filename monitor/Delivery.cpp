@@ -2,6 +2,7 @@
 
 #include "monitor/CoverPage.h"
 #include "monitor/CoverPageAttach.h"
+#include "monitor/DebugLine.h"
 #include "monitor/JobSettings.h"
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MessageId.h"
@@ -16,6 +17,7 @@
 #include "platform/ui/ui.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +57,34 @@ std::vector<std::string> splitAddresses(std::string_view list)
         start = comma + 1;
     }
     return addresses;
+}
+
+// Whatever the chooser wrote, an address goes into RCPT and the "TO:" line only when it holds
+// no control character (a NUL would cut the command, other control bytes corrupt it) and
+// has the "@" of a mailbox (RFC 5321, section 4.1.2).
+bool mailable(std::string_view address)
+{
+    for (char c : address)
+        if (static_cast<unsigned char>(c) < ' ' || c == '\x7f')
+            return false;
+    return address.find('@') != std::string_view::npos;
+}
+
+// The address for a diagnostic line: control characters as "\xNN".
+std::string escaped(std::string_view address)
+{
+    std::string text;
+    for (char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < ' ' || byte == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            text += hex;
+        } else {
+            text += c;
+        }
+    }
+    return text;
 }
 
 // Copy, cover pages, encoding and send for one address; shows the message of a failure.
@@ -131,6 +161,14 @@ bool DeliverJob(const DeliveryJob &job)
     const std::vector<std::string> addresses = splitAddresses(DestinationAddresses());
     if (addresses.empty())
         return fail(kFocusWindow, MonitorString::MonitorCaption, MonitorString::NoRecipient);
+    // Checked before anything is sent, so a bad answer of the chooser never leaves the job
+    // delivered to some of its addresses only.
+    for (const std::string &address : addresses) {
+        if (!mailable(address)) {
+            DebugLine("zormon!DeliverJob address \"%s\": not a mailbox", escaped(address).c_str());
+            return fail(kFocusWindow, MonitorString::MonitorCaption, MonitorString::NoRecipient);
+        }
+    }
 
     for (const std::string &address : addresses) {
         bool sent = sendToAddress(job, address, jobSize);

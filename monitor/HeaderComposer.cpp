@@ -1,5 +1,6 @@
 #include "monitor/HeaderComposer.h"
 
+#include "monitor/EncodedWord.h"
 #include "monitor/JobSettings.h"
 #include "monitor/Md5.h"
 #include "monitor/MessageBoxRoutine.h"
@@ -67,7 +68,7 @@ std::optional<std::string> ComposeHeader(const HeaderRequest &request, HWND owne
         return block;
     }
 
-    block += Subject(request.address) + kCrLf;
+    block += EncodeHeaderText(Subject(request.address)) + kCrLf;
     if (laterPiece) {
         block += partialType(request.messageId, senderDomain, request.piece, request.total);
         block += contentLength(request.bodyLength);

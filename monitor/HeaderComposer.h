@@ -24,6 +24,7 @@ struct HeaderRequest {
 // no body and no empty line); or nothing when the sender ([IntranetSetup]
 // SenderEmail) is empty or has no '@': message 310 is then shown, owned by `owner`.
 // Pieces 2 to N carry a fresh Message-ID each; all pieces share the job's id= parameter.
+// A subject that is not plain ASCII goes out as RFC 2047 encoded words (EncodedWord.h).
 // A password keyword (MD5 of message id + password) is sent when the address has a Password;
 // the password itself never is.
 std::optional<std::string> ComposeHeader(const HeaderRequest &request, HWND owner);

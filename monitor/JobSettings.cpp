@@ -4,6 +4,7 @@
 #include "platform/profile/profile.h"
 
 #include <strings.h>
+#include <utility>
 
 namespace zormon {
 
@@ -91,12 +92,15 @@ bool WritePrintJob(const PrintJobFacts &facts)
 {
     // One commit, so the chooser never sees the facts of two jobs mixed.
     zorplat::ProfileBatch batch(VComDefPath());
-    batch.WriteString("PrintJob", "PrinterName", facts.printerName.c_str());
-    batch.WriteString("PrintJob", "FileName", facts.fileName.c_str());
-    batch.WriteString("PrintJob", "UserName", facts.userName.c_str());
-    batch.WriteString("PrintJob", "ComputerName", facts.computerName.c_str());
-    batch.WriteString("PrintJob", "Date", facts.date.c_str());
-    batch.WriteString("PrintJob", "Time", facts.time.c_str());
+    const std::pair<const char *, const std::string *> values[] = {
+        {"PrinterName", &facts.printerName}, {"FileName", &facts.fileName},
+        {"UserName", &facts.userName},       {"ComputerName", &facts.computerName},
+        {"Date", &facts.date},               {"Time", &facts.time},
+    };
+    // All or nothing: a value refused alone would leave the previous job's in its place.
+    for (const auto &[key, value] : values)
+        if (!batch.WriteString("PrintJob", key, value->c_str()))
+            return false;
     return batch.Commit() != FALSE;
 }
 

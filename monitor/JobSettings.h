@@ -60,7 +60,8 @@ struct PrintJobFacts {
 };
 
 // --- writes --------------------------------------------------------------------------------
-// Section PrintJob of VComDef.ini, every StartDocPort. False when a write failed.
+// Section PrintJob of VComDef.ini, every StartDocPort, in one commit. False, with nothing
+// written, when a value is refused (a line break) or the file cannot be written.
 bool WritePrintJob(const PrintJobFacts &facts);
 // [Destination] File of VTemp.ini, before the chooser starts.
 bool WriteSpoolFilePath(std::string_view spoolPath);

@@ -63,12 +63,23 @@ std::string computerName()
     return result == ERROR_SUCCESS ? buffer : "";
 }
 
+// A value taken from the job goes into VComDef.ini, where a line break cannot be written
+// and other control characters would reach the chooser, the subject and the cover page:
+// each becomes a blank.
+std::string blanked(std::string value)
+{
+    for (char &c : value)
+        if (static_cast<unsigned char>(c) < ' ' || c == '\x7f')
+            c = ' ';
+    return value;
+}
+
 void takeJobClock(std::string &date, std::string &time)
 {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char text[40]; // room for any int, so that no field can ever be cut
+    char text[40]; // room for any int the compiler cannot rule out; the fields take two digits
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", local.tm_mon + 1, local.tm_mday, local.tm_year % 100);
     date = text;
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
@@ -140,10 +151,18 @@ BOOL StartDocPort(HANDLE port, LPSTR printerName, DWORD jobId, DWORD, LPBYTE doc
         return FALSE;
     }
 
-    g_job.printerName = std::string(printerName ? printerName : "").substr(0, kMaxPrinterNameLength);
+    g_job.printerName = blanked(std::string(printerName ? printerName : "").substr(0, kMaxPrinterNameLength));
     takeJobClock(g_job.date, g_job.time);
-    PrintJobFacts facts{g_job.printerName, info->pDocName, userName(), computerName(), g_job.date, g_job.time};
-    WritePrintJob(facts);
+    PrintJobFacts facts{g_job.printerName, blanked(info->pDocName), blanked(userName()), blanked(computerName()),
+                        g_job.date, g_job.time};
+    // The chooser and the cover page would take the previous job's facts for this one's.
+    if (!WritePrintJob(facts)) {
+        const DWORD error = GetLastError();
+        DebugLine("StartDocPort: cannot write [PrintJob] of %s, error %u", VComDefPath().c_str(), error);
+        MonitorLock::Leave();
+        SetLastError(error);
+        return FALSE;
+    }
 
     record->jobId = jobId;
     g_job.spoolPath = InstallPath("Varnel." + std::to_string(advanceSpoolCounter()));

@@ -39,7 +39,10 @@ std::string format(const char *pattern, va_list arguments)
 
 } // namespace
 
-int ShowMonitorMessage(HWND owner, UINT type, UINT captionId, UINT textId, ...)
+namespace {
+
+int showMessage(HWND owner, UINT type, UINT captionId, UINT textId, const std::string &details,
+                va_list arguments)
 {
     HINSTANCE instance = zormon::ModuleInstance();
     char pattern[kTextBufferSize];
@@ -49,13 +52,10 @@ int ShowMonitorMessage(HWND owner, UINT type, UINT captionId, UINT textId, ...)
     if (!caption)
         return 0;
 
-    va_list arguments;
-    va_start(arguments, textId);
     std::string text = format(pattern, arguments);
-    va_end(arguments);
 
     if (type & MB_SYSTEMMODAL)
-        return MessageBox(owner, text.c_str(), caption->c_str(), type);
+        return zorplat::MessageBoxKeptInForeground(owner, text.c_str(), caption->c_str(), type, 0, details);
 
     DWORD slot = zormon::MessageBoxSlot();
     ShownBox shown{owner, type, &text, &*caption};
@@ -63,8 +63,29 @@ int ShowMonitorMessage(HWND owner, UINT type, UINT captionId, UINT textId, ...)
     if (slot != TLS_OUT_OF_INDEXES)
         TlsSetValue(slot, &shown);
     int answer = zorplat::MessageBoxKeptInForeground(owner, text.c_str(), caption->c_str(), type,
-                                                     kForegroundPeriodMs);
+                                                     kForegroundPeriodMs, details);
     if (slot != TLS_OUT_OF_INDEXES)
         TlsSetValue(slot, outer);
+    return answer;
+}
+
+} // namespace
+
+int ShowMonitorMessage(HWND owner, UINT type, UINT captionId, UINT textId, ...)
+{
+    va_list arguments;
+    va_start(arguments, textId);
+    const int answer = showMessage(owner, type, captionId, textId, {}, arguments);
+    va_end(arguments);
+    return answer;
+}
+
+int ShowMonitorMessageWithDetails(HWND owner, UINT type, UINT captionId, UINT textId,
+                                  const char *details, ...)
+{
+    va_list arguments;
+    va_start(arguments, details);
+    const int answer = showMessage(owner, type, captionId, textId, details, arguments);
+    va_end(arguments);
     return answer;
 }

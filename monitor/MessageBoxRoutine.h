@@ -12,3 +12,8 @@
 // Returns the message-box result (IDOK ...), or 0 when either string could not be loaded;
 // then nothing is shown.
 int ShowMonitorMessage(HWND owner, UINT type, UINT captionId, UINT textId, ...);
+
+// The same, with details that go with the box (what the server answered ...): the text
+// stays as the string table words it, the details are shown beside it.
+int ShowMonitorMessageWithDetails(HWND owner, UINT type, UINT captionId, UINT textId,
+                                  const char *details, ...);

@@ -1,25 +1,29 @@
 #include "monitor/MessageId.h"
 
+#include <atomic>
+#include <cstdio>
 #include <ctime>
+#include <unistd.h>
 
 namespace zormon {
 
-int MessageIdGenerator::next()
-{
-    m_state = m_state * 214013u + 2531011u;
-    return static_cast<int>((m_state >> 16) & 0x7FFF);
-}
+namespace {
 
-std::string MessageIdFromSeed(uint32_t seed)
-{
-    MessageIdGenerator generator(seed);
-    std::string id = "G"; // appended, not `"G" + std::string`, which draws a false -Wrestrict from GCC 12
-    return id.append(std::to_string(generator.next() % 100000));
-}
+// Process ids stay below 2^22 on Linux: seven digits hold every one.
+constexpr unsigned long kProcessIdModulus = 10000000;
+constexpr unsigned long kCountModulus = 1000000;
+
+std::atomic<unsigned long> g_idsFormed{0};
+
+} // namespace
 
 std::string NewMessageId()
 {
-    return MessageIdFromSeed(static_cast<uint32_t>(std::time(nullptr)));
+    const unsigned long count = g_idsFormed.fetch_add(1) % kCountModulus;
+    const auto process = static_cast<unsigned long>(getpid()) % kProcessIdModulus;
+    char id[64];
+    std::snprintf(id, sizeof id, "G%lld%07lu%06lu", static_cast<long long>(std::time(nullptr)), process, count);
+    return id;
 }
 
 } // namespace zormon

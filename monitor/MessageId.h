@@ -1,27 +1,16 @@
-// Message ids: "G" followed by the decimal value of a pseudo-random number modulo 100000,
-// the generator seeded with the current time in seconds just before. The generator is the
-// classic linear congruential one (yields 0 to 32767), so two ids formed within the same
-// second are equal; receivers join the pieces of one job by the id of its first piece.
+// Message ids: "G" followed by decimal digits. A printer joins the pieces of a split job by
+// the id of its first piece, so no two mails may share one: not the pieces of one job, not
+// the addresses of one group, not two jobs of the same second, not the jobs of two spooler
+// processes.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace zormon {
 
-class MessageIdGenerator {
-public:
-    explicit MessageIdGenerator(uint32_t seed) : m_state(seed) {}
-    // 0 to 32767.
-    int next();
-
-private:
-    uint32_t m_state;
-};
-
-// "G" + decimal(first number of a generator seeded with `seed` % 100000).
-std::string MessageIdFromSeed(uint32_t seed);
-// MessageIdFromSeed(current time in seconds).
+// "G" + the time in seconds + this process's id (7 digits) + a count of the ids this
+// process has formed (6 digits, starting over after 999999). Two ids of one machine are
+// equal only if one process formed a million of them within one second.
 std::string NewMessageId();
 
 } // namespace zormon

@@ -40,7 +40,11 @@ public:
     SmtpResult run();
 
 private:
+    // Ends the conversation (QUIT when the server awaits a command), then shows the message
+    // with what went wrong at the failed step beside it.
     SmtpResult fail(SmtpResult result, UINT textId, const char *argument = nullptr);
+    // Notes what went wrong at a step, for the message and the diagnostic output.
+    void noteFailure(const std::string &what);
     // The mail text could not be sent.
     SmtpResult failText();
     // The header block, then the body block by block and its tail (none for a status request).
@@ -51,18 +55,26 @@ private:
     bool exchange(const std::string &command, int expected, DWORD timeoutMs);
 
     const SmtpMessage &m_message;
+    std::string m_failure; // what went wrong at the failed step, empty before one failed
 };
+
+void Send::noteFailure(const std::string &what)
+{
+    m_failure = what;
+    DebugLine("zormon!SendSmtpMessage %s", what.c_str());
+}
 
 SmtpResult Send::fail(SmtpResult result, UINT textId, const char *argument)
 {
-    g_connection.abandon();
-    ShowMonitorMessage(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId, argument);
+    g_connection.quitAndClose(SmtpTimeout(kQuitTimeoutMs));
+    ShowMonitorMessageWithDetails(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId,
+                                  m_failure.c_str(), argument);
     return result;
 }
 
 SmtpResult Send::failText()
 {
-    DebugLine("zormon!SendSmtpMessage mail text: error %d", ws::WSAGetLastError());
+    noteFailure("mail text: could not be sent, error " + std::to_string(ws::WSAGetLastError()));
     return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
 }
 
@@ -77,6 +89,8 @@ SmtpResult Send::sendText(const std::string &header, BodyReader *body)
     do {
         if (!body->next(block)) { // the reader has shown why
             DebugLine("zormon!SendSmtpMessage body: cannot be read");
+            // Only the end-of-data line could end the text, and it would deliver the mail
+            // cut short: the connection is dropped without a goodbye instead.
             g_connection.abandon();
             return SmtpResult::NotPrepared;
         }
@@ -96,16 +110,15 @@ void Send::stage(const char *title)
 
 bool Send::exchange(const std::string &command, int expected, DWORD timeoutMs)
 {
+    const std::string verb = command.substr(0, command.size() - 2); // without its CR LF
     if (!g_connection.sendCommand(command)) {
-        DebugLine("zormon!SendSmtpMessage %.*s: could not be sent", static_cast<int>(command.size() - 2),
-                  command.c_str());
+        noteFailure(verb + ": could not be sent, error " + std::to_string(ws::WSAGetLastError()));
         return false;
     }
     SmtpReply reply = g_connection.readReply(SmtpTimeout(timeoutMs));
     if (reply.code == expected)
         return true;
-    DebugLine("zormon!SendSmtpMessage %.*s: reply %d \"%s\"", static_cast<int>(command.size() - 2),
-              command.c_str(), reply.code, reply.text.c_str());
+    noteFailure(verb + ": " + DescribeReply(reply));
     return false;
 }
 
@@ -114,15 +127,17 @@ SmtpResult Send::connect(const std::string &server)
     // 1. the socket
     ws::SOCKET socket = ws::socket(ws::AF_INET, ws::SOCK_STREAM, 0);
     if (socket == ws::INVALID_SOCKET) {
-        DebugLine("zormon!SendSmtpMessage socket: error %d", ws::WSAGetLastError());
+        noteFailure("socket: error " + std::to_string(ws::WSAGetLastError()));
         return fail(SmtpResult::NoSocket, MonitorString::SocketsError);
     }
     g_connection.attach(socket);
 
     // 2. the port: there is no fallback when the service is not listed
     ws::servent *service = ws::getservbyname("smtp", "tcp");
-    if (!service)
+    if (!service) {
+        noteFailure("the service smtp/tcp is not listed");
         return fail(SmtpResult::NotResolved, MonitorString::CannotResolvePort);
+    }
 
     // 3. the address: a name with any letter is looked up, anything else is a dotted address
     ws::sockaddr_in address{};
@@ -132,27 +147,31 @@ SmtpResult Send::connect(const std::string &server)
                               [](unsigned char c) { return std::isalpha(c) != 0; });
     if (isName) {
         ws::hostent *host = ws::gethostbyname(server.c_str());
-        if (!host || !host->h_addr_list[0])
+        if (!host || !host->h_addr_list[0]) {
+            noteFailure("host " + server + ": not found");
             return fail(SmtpResult::NotResolved, MonitorString::CannotResolveHost, server.c_str());
+        }
         std::copy_n(host->h_addr_list[0], sizeof address.sin_addr, reinterpret_cast<char *>(&address.sin_addr));
     } else {
         ws::u_long dotted = ws::inet_addr(server.c_str());
-        if (dotted == ws::INADDR_NONE)
+        if (dotted == ws::INADDR_NONE) {
+            noteFailure("host " + server + ": not a dotted address");
             return fail(SmtpResult::NotResolved, MonitorString::CannotResolveHost, server.c_str());
+        }
         address.sin_addr = static_cast<uint32_t>(dotted);
     }
 
     // 4. connect
     stage(kStageConnecting);
     if (ws::connect(socket, reinterpret_cast<const ws::sockaddr *>(&address), sizeof address) != 0) {
-        DebugLine("zormon!SendSmtpMessage connect %s: error %d", server.c_str(), ws::WSAGetLastError());
+        noteFailure("connect " + server + ": error " + std::to_string(ws::WSAGetLastError()));
         return fail(SmtpResult::NotConnected, MonitorString::CannotConnect, server.c_str());
     }
 
     // 5. the greeting, then our own: HELO with the sender's domain (RFC 5321, section 4.1.1.1)
     SmtpReply greeting = g_connection.readReply(SmtpTimeout(kGreetingTimeoutMs));
     if (greeting.code != 220) {
-        DebugLine("zormon!SendSmtpMessage greeting: reply %d \"%s\"", greeting.code, greeting.text.c_str());
+        noteFailure("greeting: " + DescribeReply(greeting));
         return fail(SmtpResult::GreetingRefused, MonitorString::ConnectionLost);
     }
     std::string sender = SenderEmail();
@@ -177,7 +196,7 @@ SmtpResult Send::run()
     try {
         if (!m_message.status) {
             if (!body.begin(m_message.encodedFile, m_message.size, m_message.owner)) {
-                g_connection.abandon();
+                g_connection.quitAndClose(SmtpTimeout(kQuitTimeoutMs));
                 return SmtpResult::NotPrepared;
             }
             stage(kStageEncoded);
@@ -193,7 +212,7 @@ SmtpResult Send::run()
         request.partial = m_message.partial;
         std::optional<std::string> composed = ComposeHeader(request, m_message.owner);
         if (!composed) {
-            g_connection.abandon();
+            g_connection.quitAndClose(SmtpTimeout(kQuitTimeoutMs));
             return SmtpResult::NotPrepared;
         }
         header = std::move(*composed);
@@ -226,8 +245,10 @@ SmtpResult Send::run()
     SmtpReply accepted;
     if (g_connection.endData())
         accepted = g_connection.readReply(SmtpTimeout(kDataEndTimeoutMs));
+    else
+        accepted.problem = "could not be sent, error " + std::to_string(ws::WSAGetLastError());
     if (accepted.code != 250) {
-        DebugLine("zormon!SendSmtpMessage end of data: reply %d \"%s\"", accepted.code, accepted.text.c_str());
+        noteFailure("end of data: " + DescribeReply(accepted));
         return fail(SmtpResult::EndOfDataRefused, MonitorString::DataEndRefused);
     }
 

@@ -48,7 +48,11 @@ struct SmtpMessage {
 // in its title. The body is read while it is sent: a body that cannot be read then (message
 // 315, result NotPrepared) ends the conversation without the end-of-data line, so the server
 // keeps no part of it. A failed send closes the connection before it returns, so the next one
-// starts afresh. Each reply is awaited at most as long as RFC 5321 allows (SmtpConnection.h).
+// starts afresh; when the server awaits a command at that point (it refused one, or the end
+// of data) QUIT goes first. The message of a failure carries, as its details, what the
+// server answered at the failed step (or why it did not), and the same goes to the
+// diagnostic output. Each reply is awaited at most as long as RFC 5321 allows
+// (SmtpConnection.h).
 SmtpResult SendSmtpMessage(const SmtpMessage &message);
 
 // A job as one message: piece 1 of 1 with `size` body bytes.

@@ -16,6 +16,9 @@ namespace {
 constexpr size_t kMaxReplyLineLength = 1024;
 constexpr int kMaxReplyLines = 100;
 constexpr int kReceiveChunk = 4096;
+// A reply described for a message is cut here: a reply line holds no more (section
+// 4.5.3.1.5), and a peer that sends more is not answering as a server.
+constexpr size_t kMaxDescribedLength = 512;
 // Text is handed to the socket in pieces its length argument can hold.
 constexpr size_t kMaxSendLength = size_t{1} << 30;
 
@@ -34,7 +37,34 @@ bool continuesReply(std::string_view line)
     return line.size() > 3 && line[3] == '-';
 }
 
+// A reply cut short: the code stays 0, the text keeps what did arrive.
+SmtpReply noReply(std::string text, std::string problem)
+{
+    return {0, std::move(text), std::move(problem)};
+}
+
 } // namespace
+
+std::string DescribeReply(const SmtpReply &reply)
+{
+    std::string line;
+    for (size_t i = 0; i < reply.text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(reply.text[i]);
+        if (c == '\r' && i + 1 < reply.text.size() && reply.text[i + 1] == '\n')
+            continue;
+        if (c == '\n')
+            line += ' ';
+        else
+            line += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    if (line.size() > kMaxDescribedLength)
+        line = line.substr(0, kMaxDescribedLength) + "...";
+    if (reply.problem.empty())
+        return line;
+    return line.empty() ? reply.problem : reply.problem + " (\"" + line + "\")";
+}
 
 DWORD SmtpTimeout(DWORD standardMs)
 {
@@ -74,15 +104,24 @@ bool SmtpConnection::sendAll(std::string_view bytes)
 
 bool SmtpConnection::sendCommand(std::string_view command)
 {
+    m_awaitsCommand = false;
     return isOpen() && sendAll(command);
 }
 
 SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
 {
+    SmtpReply reply = receiveReply(timeoutMs);
+    // RFC 5321, section 4.2.1: a 3yz reply asks for more text, not for a command.
+    m_awaitsCommand = reply.code != 0 && reply.code / 100 != 3;
+    return reply;
+}
+
+SmtpReply SmtpConnection::receiveReply(DWORD timeoutMs)
+{
     using Clock = std::chrono::steady_clock;
     SmtpReply reply;
     if (!isOpen())
-        return reply;
+        return noReply({}, "the connection is closed");
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     int lines = 0;
     for (;;) {
@@ -92,7 +131,7 @@ SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
             m_received.erase(0, end + 1);
             reply.text += line;
             if (line.size() > kMaxReplyLineLength || ++lines > kMaxReplyLines)
-                return {0, reply.text};
+                return noReply(reply.text, "the reply is longer than an SMTP reply may be");
             if (!continuesReply(line)) {
                 reply.code = leadingNumber(line);
                 return reply;
@@ -100,16 +139,23 @@ SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
             continue;
         }
         if (m_received.size() > kMaxReplyLineLength)
-            return {0, reply.text + m_received};
+            return noReply(reply.text + m_received, "the reply is longer than an SMTP reply may be");
 
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
-            return {0, reply.text + m_received};
+            return noReply(reply.text + m_received, "no reply within " + std::to_string(timeoutMs / 1000) + " s");
         zorplat::SetReceiveTimeout(m_socket, static_cast<DWORD>(left));
         char chunk[kReceiveChunk];
         int received = ws::recv(m_socket, chunk, sizeof chunk, 0);
-        if (received <= 0) // closed, failed or timed out: the reply never came whole
-            return {0, reply.text + m_received};
+        if (received == 0)
+            return noReply(reply.text + m_received, "the server closed the connection");
+        if (received < 0) {
+            const int error = ws::WSAGetLastError();
+            if (error == ws::WSAETIMEDOUT)
+                return noReply(reply.text + m_received,
+                               "no reply within " + std::to_string(timeoutMs / 1000) + " s");
+            return noReply(reply.text + m_received, "receive error " + std::to_string(error));
+        }
         m_received.append(chunk, static_cast<size_t>(received));
     }
 }
@@ -117,6 +163,7 @@ SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
 void SmtpConnection::beginData()
 {
     m_atLineStart = true;
+    m_awaitsCommand = false;
 }
 
 bool SmtpConnection::sendData(std::string_view text)
@@ -163,7 +210,15 @@ SmtpConnection::CloseOutcome SmtpConnection::shutdownAndClose()
         outcome = CloseOutcome::CloseFailed;
     m_socket = ws::INVALID_SOCKET;
     m_received.clear();
+    m_awaitsCommand = false;
     return outcome;
+}
+
+void SmtpConnection::quitAndClose(DWORD timeoutMs)
+{
+    if (m_awaitsCommand && sendCommand("quit\r\n"))
+        readReply(timeoutMs);
+    abandon();
 }
 
 void SmtpConnection::abandon()
@@ -173,6 +228,7 @@ void SmtpConnection::abandon()
     ws::closesocket(m_socket);
     m_socket = ws::INVALID_SOCKET;
     m_received.clear();
+    m_awaitsCommand = false;
 }
 
 } // namespace zormon

@@ -26,9 +26,15 @@ constexpr DWORD kQuitTimeoutMs = 2 * 60 * 1000;
 DWORD SmtpTimeout(DWORD standardMs);
 
 struct SmtpReply {
-    int code = 0;     // decimal number at the start of the final line; 0 when no whole reply came
-    std::string text; // every line as received, for the diagnostic output
+    int code = 0;        // decimal number at the start of the final line; 0 when no whole reply came
+    std::string text;    // every line as received
+    std::string problem; // why no whole reply came ("no reply within 300 s" ...); empty when one did
 };
+
+// What the server said, as one line fit for a message or a diagnostic line: its reply with
+// the line breaks of a multi-line reply as blanks and other control characters as "?", or
+// why it said nothing.
+std::string DescribeReply(const SmtpReply &reply);
 
 class SmtpConnection {
 public:
@@ -64,15 +70,22 @@ public:
     // Ends the connection after QUIT: shut down both ways, then close. The socket is closed
     // in every case; the outcome tells which step failed first.
     CloseOutcome shutdownAndClose();
-    // Drops the connection at once, after a failed conversation.
+    // Ends a failed conversation. When the server awaits a command (its last reply came
+    // whole and was not 354) QUIT is sent and its reply awaited at most timeoutMs (RFC 5321,
+    // section 4.1.1.10); then the connection is closed. Inside the mail text, or after a
+    // reply that never came whole, there is nobody to say goodbye to: it is just closed.
+    void quitAndClose(DWORD timeoutMs);
+    // Drops the connection at once.
     void abandon();
 
 private:
     bool sendAll(std::string_view bytes);
+    SmtpReply receiveReply(DWORD timeoutMs);
 
     zorplat::winsock::SOCKET m_socket = zorplat::winsock::INVALID_SOCKET;
     std::string m_received; // bytes received beyond the last reply
     bool m_atLineStart = true;
+    bool m_awaitsCommand = false; // the server's last reply came whole and asks for a command
 };
 
 } // namespace zormon

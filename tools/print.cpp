@@ -2,7 +2,7 @@
 // per file, as an application printing to that printer would.
 #include "tools/JobProgress.h"
 #include "tools/SpoolerText.h"
-#include "tools/StopBoxCounter.h"
+#include "tools/MessageBoxCounter.h"
 #include "tools/commands.h"
 
 #include "platform/base/lasterror.h"
@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -22,9 +23,14 @@ namespace {
 // Exit codes.
 enum PrintResult {
     kDelivered = 0,      // every job was handed over and the monitor reported no failure
-    kMonitorFailed = 1,  // the monitor failed a call or showed a stop box during a job
+    kNotDelivered = 1,   // the monitor failed a call or showed a stop box during a job, or
+                         // the destination chooser did not confirm a job
     kUsageOrSpooler = 2, // bad usage, unknown printer, unreadable file, or the spooler failed
 };
+
+// The port of the system's destinations: a job there is mailed only when the destination
+// chooser confirms it, and the monitor announces every job it delivered.
+constexpr const char *kInternetPort = "ZORVALINE_INTERNET:";
 
 // Jobs are streamed in pieces of this size, so a job of any size needs this much memory.
 constexpr size_t kChunkSize = 1 << 20;
@@ -39,9 +45,11 @@ void printHelp()
                 "  -P PRINTER  the printer (see 'zorvaline printers'); default: the default printer\n"
                 "  -T TITLE    the document name of every job; default: the file's name, or\n"
                 "              \"stdin\" for standard input\n"
-                "\nexit status: 0 every job delivered; 1 the monitor reported a failure (it\n"
-                "failed a call, or showed an error message); 2 bad usage, unknown printer,\n"
-                "unreadable file or spooler failure\n");
+                "\nexit status: 0 every job delivered; 1 a job was not delivered: the monitor\n"
+                "reported a failure (it failed a call, or showed an error message), or, on the\n"
+                "port ZORVALINE_INTERNET:, the destination chooser declined the job (no\n"
+                "destination, Cancel); 2 bad usage, unknown printer, unreadable file or spooler\n"
+                "failure\n");
 }
 
 struct Input {
@@ -89,18 +97,31 @@ PrintResult reportJobFailure(HANDLE printer, const std::string &printerName, con
     if (!monitorCall.empty()) {
         std::fprintf(stderr, "zorvaline print: %s on %s: the monitor failed %s: %s\n", title.c_str(),
                      printerName.c_str(), monitorCall.c_str(), DescribeSpoolerError(error).c_str());
-        return kMonitorFailed;
+        return kNotDelivered;
     }
     std::fprintf(stderr, "zorvaline print: %s on %s: cannot %s: %s\n", title.c_str(), printerName.c_str(), stage,
                  DescribeSpoolerError(error).c_str());
     return kUsageOrSpooler;
 }
 
-PrintResult printOne(HANDLE printer, const std::string &printerName, const Input &input, const std::string &title,
-                     const StopBoxCounter &ui, std::vector<BYTE> &chunk)
+// True when the printer prints to the port of the system's destinations.
+bool onInternetPort(HANDLE printer)
+{
+    DWORD needed = 0;
+    GetPrinter(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (!needed || !GetPrinter(printer, 2, buffer.data(), needed, &needed))
+        return false;
+    const auto *info = reinterpret_cast<const PRINTER_INFO_2A *>(buffer.data());
+    return info->pPortName && strcasecmp(info->pPortName, kInternetPort) == 0;
+}
+
+PrintResult printOne(HANDLE printer, const std::string &printerName, bool internetPort, const Input &input,
+                     const std::string &title, const MessageBoxCounter &ui, std::vector<BYTE> &chunk)
 {
     DOC_INFO_1A docInfo{const_cast<char *>(title.c_str()), nullptr, const_cast<char *>("RAW")};
     const int stopBoxesBefore = ui.stopBoxes();
+    const int informationBoxesBefore = ui.informationBoxes();
     if (!StartDocPrinter(printer, 1, reinterpret_cast<LPBYTE>(&docInfo)))
         return reportJobFailure(printer, printerName, title, "start the job");
 
@@ -133,7 +154,12 @@ PrintResult printOne(HANDLE printer, const std::string &printerName, const Input
     if (result == kDelivered && ui.stopBoxes() != stopBoxesBefore) {
         std::fprintf(stderr, "zorvaline print: %s on %s: the monitor reported a failure\n", title.c_str(),
                      printerName.c_str());
-        result = kMonitorFailed;
+        result = kNotDelivered;
+    } else if (result == kDelivered && internetPort && ui.informationBoxes() == informationBoxesBefore) {
+        // The monitor drops such a job without a word; the chooser has told its reason.
+        std::fprintf(stderr, "zorvaline print: %s on %s: not sent: the destination chooser did not confirm the job\n",
+                     title.c_str(), printerName.c_str());
+        result = kNotDelivered;
     }
     return result;
 }
@@ -210,15 +236,16 @@ int RunPrint(int argc, char **argv)
         return kUsageOrSpooler;
     }
 
-    auto counter = std::make_unique<StopBoxCounter>();
-    const StopBoxCounter &ui = *counter;
+    auto counter = std::make_unique<MessageBoxCounter>();
+    const MessageBoxCounter &ui = *counter;
     zorplat::SetUiBackend(std::move(counter));
 
+    const bool internetPort = onInternetPort(printer);
     std::vector<BYTE> chunk(kChunkSize);
     PrintResult result = kDelivered;
     for (const Input &input : inputs) {
         const std::string jobTitle = titleGiven ? title : input.name == "-" ? "stdin" : baseName(input.name);
-        const PrintResult one = printOne(printer, printerName, input, jobTitle, ui, chunk);
+        const PrintResult one = printOne(printer, printerName, internetPort, input, jobTitle, ui, chunk);
         if (one > result)
             result = one;
         if (result == kUsageOrSpooler)

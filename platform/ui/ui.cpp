@@ -87,20 +87,22 @@ bool makeRequest(HWND owner, LPCSTR text, LPCSTR caption, UINT type, MessageBoxR
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    request = MessageBoxRequest{owner, text, caption ? caption : "Error", type};
+    request = MessageBoxRequest{owner, text, caption ? caption : "Error", type, {}};
     return true;
 }
 
 void recordMessageBox(const MessageBoxRequest &request, int answer)
 {
-    UiJournalEntry("messagebox")
-        .add("caption", request.caption)
+    UiJournalEntry entry("messagebox");
+    entry.add("caption", request.caption)
         .add("text", request.text)
         .add("icon", iconName(request.type))
         .add("buttons", buttonsName(request.type))
         .add("type", static_cast<long long>(request.type))
-        .add("answer", answer)
-        .write();
+        .add("answer", answer);
+    if (!request.details.empty())
+        entry.add("details", request.details);
+    entry.write();
 }
 
 int showAndRecord(UiBackend &backend, const MessageBoxRequest &request)
@@ -180,11 +182,13 @@ int ShowCommConfigDialog(HWND owner, const std::string &portName, COMMCONFIG &co
     return currentBackend()->showCommConfigDialog(owner, portName, config);
 }
 
-int MessageBoxKeptInForeground(HWND owner, LPCSTR text, LPCSTR caption, UINT type, DWORD periodMs)
+int MessageBoxKeptInForeground(HWND owner, LPCSTR text, LPCSTR caption, UINT type, DWORD periodMs,
+                               const std::string &details)
 {
     MessageBoxRequest request;
     if (!makeRequest(owner, text, caption, type, request))
         return 0;
+    request.details = details;
     const std::shared_ptr<UiBackend> backend = currentBackend();
     if (periodMs == 0)
         return showAndRecord(*backend, request);

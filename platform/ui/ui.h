@@ -77,6 +77,9 @@ struct MessageBoxRequest {
     std::string text;
     std::string caption;
     UINT type = MB_OK;
+    // What the program saw that led to the box (a server's reply ...), shown beside the text
+    // for whoever needs to know why; empty for most boxes. The text itself stays as worded.
+    std::string details;
 };
 
 // A progress bar with the original control's defaults: range 0 to 100, step 10.
@@ -118,7 +121,7 @@ public:
 void SetUiBackend(std::unique_ptr<UiBackend> backend);
 
 // The headless backend: answers with the default button, writes "caption: text" to
-// standard error, shows no windows.
+// standard error (and the details, if any, indented on the next line), shows no windows.
 std::unique_ptr<UiBackend> CreateHeadlessUiBackend();
 
 // The answer of the box's default button (MB_DEFBUTTON2 picks the second button, and so on;
@@ -126,9 +129,10 @@ std::unique_ptr<UiBackend> CreateHeadlessUiBackend();
 int DefaultButtonAnswer(UINT type);
 
 // MessageBox, and while the box is up the backend brings it to the foreground every
-// periodMs milliseconds (the first time after periodMs).
+// periodMs milliseconds (the first time after periodMs). `details` go with the box (see
+// MessageBoxRequest).
 int MessageBoxKeptInForeground(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
-                               DWORD periodMs);
+                               DWORD periodMs, const std::string &details = {});
 
 // Shows the communication settings dialog through the installed backend (CommConfigDialog
 // of platform/kernel/comm.h is the caller).

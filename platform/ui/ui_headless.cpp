@@ -17,6 +17,8 @@ public:
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
             line.pop_back();
         line += '\n';
+        if (!request.details.empty())
+            line += "  " + request.details + '\n';
         std::fwrite(line.data(), 1, line.size(), stderr);
         std::fflush(stderr);
         return DefaultButtonAnswer(request.type);

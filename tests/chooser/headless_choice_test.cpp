@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace choosertest {
 namespace {
@@ -180,22 +181,76 @@ TEST_F(HeadlessChoice, EachAddressOnceAndUnusableAddressesLeftOutWithAWarning)
 // an address and the job mailed to a mangled one, so the chooser refuses it whole.
 TEST_F(HeadlessChoice, AddressListLongerThanTheMonitorReadsIsDeclined)
 {
-    const std::string local(3990, 'x');
-    addPrinter({"A", local + "@a.test"});
-    addPrinter({"B", local + "@b.test"});
-    addPrinter({"C", local + "@c.test"});
-    addGroup("Two", {}, {"A", "B"});
-    addGroup("Three", {"Two"}, {"C"});
+    // 124 addresses of the longest allowed length make 10043 characters with their commas,
+    // the first 123 of them 9962.
+    addGroup("Fits", {}, {});
+    addGroup("Many", {"Fits"}, {});
+    for (int i = 0; i < 124; ++i) {
+        std::string name = "P";
+        name += std::to_string(1000 + i);
+        addPrinter({name, name + std::string(80 - 5 - 7, 'x') + "@a.test"});
+        (i < 123 ? groups[0] : groups[1])->Printers.push_back(name);
+    }
     saveDatabase();
 
-    ChooserRun fits = run("Two");
+    ChooserRun fits = run("Fits");
     ASSERT_EQ(fits.exitCode, 0) << fits.output;
-    EXPECT_EQ(addresses().size(), 2 * (local.size() + 7) + 1);
+    EXPECT_EQ(addresses().size(), 123u * 81 - 1);
 
-    ChooserRun tooLong = run("Three");
+    ChooserRun tooLong = run("Many");
     EXPECT_EQ(tooLong.exitCode, 1) << tooLong.output;
     EXPECT_EQ(app(), "FALSE");
     EXPECT_NE(tooLong.output.find("too many addresses"), std::string::npos) << tooLong.output;
+}
+
+// Only addresses that pass the e-mail check, read whole, reach the monitor: one cut by the
+// reader's buffer or at a NUL byte (where every value ends) would send the job to a mangled
+// address.
+TEST_F(HeadlessChoice, AddressesThatFailTheEmailCheckOrWereNotReadWholeAreLeftOut)
+{
+    const std::string longest = std::string(80 - 7, 'l') + "@a.test";
+    struct Case {
+        const char *printer;
+        std::string email; // as the database file holds it
+    };
+    const std::vector<Case> refused = {
+        {"Beyond the reader's buffer", std::string(5000, 'x') + "@long.test"},
+        {"NUL inside", std::string("n\0ame@nul.test", 14)},
+        {"DEL", "d\x7f" "el@print.test"},
+        {"Eight-bit", "m\xfcller@print.test"},
+        {"Two at signs", "a@b@print.test"},
+        {"No at sign", "print.test"},
+        {"One too long", "l" + longest},
+    };
+    for (const Case &c : refused)
+        addPrinter({c.printer, "marker-" + std::to_string(&c - refused.data()) + "@print.test"});
+    addPrinter({"Fine", "fine@print.test"});
+    addPrinter({"Longest", longest});
+    addGroup("All", {}, {});
+    for (const auto &printer : printers)
+        groups[0]->Printers.push_back(printer->PrinterName);
+    saveDatabase();
+    // Values the manager's writer would never write, put into the file as a hand or a
+    // broken program might.
+    std::string database = zortest::TempRoot::readFile(root.driveC("ZORVALINE/Sendaro.Cfg"));
+    for (size_t i = 0; i < refused.size(); ++i) {
+        const std::string marker = "marker-" + std::to_string(i) + "@print.test";
+        database.replace(database.find(marker), marker.size(), refused[i].email);
+    }
+    root.writeFile(root.driveC("ZORVALINE/Sendaro.Cfg"), database);
+
+    ChooserRun result = run("All");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(addresses(), "fine@print.test," + longest);
+    auto boxes = journal.events("messagebox");
+    ASSERT_EQ(boxes.size(), refused.size()) << result.output;
+    for (size_t i = 0; i < refused.size(); ++i) {
+        SCOPED_TRACE(refused[i].printer);
+        EXPECT_EQ(boxes[i]["icon"], "exclamation");
+        EXPECT_NE(boxes[i]["text"].find(std::string("\"") + refused[i].printer + "\" is left out"), std::string::npos)
+            << boxes[i]["text"];
+        EXPECT_EQ(boxes[i]["text"].find('\0'), std::string::npos) << "the message shows no NUL byte";
+    }
 }
 
 } // namespace

@@ -167,6 +167,19 @@ protected:
         ASSERT_TRUE(WritePrivateProfileString(section, key, value.c_str(), "C:\\ZORVALINE\\VComDef.ini"));
     }
 
+    // A printer of the destination on the monitor's port, with a driver of the test's own.
+    void addPrinter()
+    {
+        root.writeFile(root.driveC("WINDOWS/SYSTEM/E2EPS.DRV"), "driver");
+        root.writeFile(root.driveC("WINDOWS/SYSTEM/E2EPS.PPD"), "*PPD-Adobe: \"4.3\"\n");
+        ProgramResult driver = RunProgram({kBinDir + "/zorvaline", "drivers", "add", "E2E PostScript", "--driver",
+                                           "E2EPS.DRV", "--data", "E2EPS.PPD"});
+        ASSERT_EQ(driver.exitCode, 0) << driver.output;
+        ProgramResult add = RunProgram({kBinDir + "/zorvaline", "printers", "add", kPrinter, "--driver",
+                                        "E2E PostScript", "--port", "ZORVALINE_INTERNET:"});
+        ASSERT_EQ(add.exitCode, 0) << add.output;
+    }
+
     TempRoot root;
     UiJournal journal{root.path() + "/ui.log"};
     std::string mailFolder = root.path() + "/mail";
@@ -180,15 +193,7 @@ TEST_F(PrintToSmtp, JobArrivesWithCoverPagesInPiecesAndWholeWithItsPassword)
     const std::string jobFile = root.path() + "/report.ps";
     root.writeFile(jobFile, job);
 
-    // A printer of the destination on the monitor's port, with a driver of the test's own.
-    root.writeFile(root.driveC("WINDOWS/SYSTEM/E2EPS.DRV"), "driver");
-    root.writeFile(root.driveC("WINDOWS/SYSTEM/E2EPS.PPD"), "*PPD-Adobe: \"4.3\"\n");
-    ProgramResult driver = RunProgram({kBinDir + "/zorvaline", "drivers", "add", "E2E PostScript", "--driver",
-                                       "E2EPS.DRV", "--data", "E2EPS.PPD"});
-    ASSERT_EQ(driver.exitCode, 0) << driver.output;
-    ProgramResult add = RunProgram({kBinDir + "/zorvaline", "printers", "add", kPrinter, "--driver",
-                                    "E2E PostScript", "--port", "ZORVALINE_INTERNET:"});
-    ASSERT_EQ(add.exitCode, 0) << add.output;
+    addPrinter();
     ProgramResult print = RunProgram({kBinDir + "/zorvaline", "print", "-P", kPrinter, "-T", "report.ps", jobFile});
     ASSERT_EQ(print.exitCode, 0) << print.output;
 
@@ -227,6 +232,10 @@ TEST_F(PrintToSmtp, JobArrivesWithCoverPagesInPiecesAndWholeWithItsPassword)
     const std::string messageId = whole[0].header("Message-ID");
     ASSERT_EQ(messageId.front(), '<');
     const std::string id = messageId.substr(1, messageId.find('@') - 1);
+    // Each address's mail has an id of its own: a printer joining pieces by id must never
+    // mix two jobs.
+    const std::string pieceType = pieces[0].header("Content-Type");
+    EXPECT_EQ(pieceType.find("id=\"<" + id + "@"), std::string::npos) << pieceType << " shares " << id;
     const std::vector<std::string> keywords = whole[0].headers("Keyword");
     EXPECT_NE(std::find(keywords.begin(), keywords.end(), "password=" + md5Hex(id + kPassword)), keywords.end());
     EXPECT_EQ(whole[0].text.find(kPassword), std::string::npos);
@@ -254,6 +263,50 @@ TEST_F(PrintToSmtp, JobArrivesWithCoverPagesInPiecesAndWholeWithItsPassword)
         EXPECT_NE(name, "banner.ps");
         EXPECT_NE(name, "trailer.ps");
     }
+}
+
+// A job the chooser declines (here the real chooser, over a database it cannot read) is not
+// delivered: the command says so and exits 1, and the chooser's reason is on standard error.
+TEST_F(PrintToSmtp, DeclinedJobExitsOneWithTheChoosersReason)
+{
+    fs::copy_file(kBinDir + "/selvra", root.driveC("ZORVALINE/Selvra.exe"), fs::copy_options::overwrite_existing);
+    addPrinter();
+    const std::string jobFile = root.path() + "/report.ps";
+    root.writeFile(jobFile, postScriptJob(1024));
+
+    ProgramResult print = RunProgram({kBinDir + "/zorvaline", "print", "-P", kPrinter, jobFile});
+    EXPECT_EQ(print.exitCode, 1) << print.output;
+    EXPECT_NE(print.output.find("Selvra: Configuration file is corrupted"), std::string::npos) << print.output;
+    EXPECT_NE(print.output.find("zorvaline print: report.ps on Sales: not sent: the destination chooser did not "
+                                "confirm the job"),
+              std::string::npos)
+        << print.output;
+    EXPECT_TRUE(receivedMails(mailFolder).empty());
+}
+
+// A refused delivery tells the user why: the server's reply beside the monitor's message,
+// and in the diagnostic output.
+TEST_F(PrintToSmtp, RefusedDeliveryShowsWhatTheServerSaid)
+{
+    ScriptedSmtpServer refusing;
+    refusing.setDefaultScript(
+        SmtpScript().reply(SmtpStage::Rcpt, "550 5.1.1 <split@printers.test>: Recipient address rejected\r\n"));
+    WriteSmtpServicesFile(root, refusing.port());
+    const std::string debugLog = root.path() + "/debug.log";
+    setenv("ZORVALINE_DEBUG_LOG", debugLog.c_str(), 1);
+    addPrinter();
+    const std::string jobFile = root.path() + "/report.ps";
+    root.writeFile(jobFile, postScriptJob(1024));
+
+    ProgramResult print = RunProgram({kBinDir + "/zorvaline", "print", "-P", kPrinter, jobFile});
+    unsetenv("ZORVALINE_DEBUG_LOG");
+    EXPECT_EQ(print.exitCode, 1) << print.output;
+    const std::string said = "RCPT To:<split@printers.test>: 550 5.1.1 <split@printers.test>: Recipient address rejected";
+    EXPECT_NE(print.output.find("Zorvaline Internet Port Monitor: Network Error:SMTP To Address Error.\n  " + said + "\n"),
+              std::string::npos)
+        << print.output;
+    EXPECT_NE(TempRoot::readFile(debugLog).find(said), std::string::npos);
+    EXPECT_EQ(refusing.commandsStartingWith("QUIT").size(), 1u) << "the refusal is followed by QUIT";
 }
 
 } // namespace

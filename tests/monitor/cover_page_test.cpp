@@ -45,6 +45,29 @@ TEST(CoverPage, GeneratedLines)
               "NewLine\nEndPage\nEndDoc\nend\n%EndJob\n%EOF\n");
 }
 
+// The template's fonts are Latin-1: names typed as UTF-8 or as Latin-1 print alike, and what
+// Latin-1 has no place for prints as "?".
+TEST(CoverPage, ValuesThatAreNotPlainAsciiAreShownInLatin1)
+{
+    CoverPageFacts facts = sampleFacts();
+    const auto fileNameLine = [&facts](const std::string &subject) {
+        facts.subject = subject;
+        const std::string text = zormon::CoverPageText(facts);
+        const std::size_t start = text.find("(File name:)");
+        return text.substr(start, text.find('\n', start) - start);
+    };
+    const std::string shown = "(File name:) Caption (Bericht f\\374r M\\344rz) Value % File name string here";
+    EXPECT_EQ(fileNameLine("Bericht f\xc3\xbcr M\xc3\xa4rz"), shown) << "UTF-8";
+    EXPECT_EQ(fileNameLine("Bericht f\xfcr M\xe4rz"), shown) << "Latin-1";
+    EXPECT_EQ(fileNameLine("\xe2\x82\xac 5 \xe2\x80\x93 (\xc3\x9c)"),
+              "(File name:) Caption (? 5 ? (\\334)) Value % File name string here")
+        << "UTF-8 beyond Latin-1";
+    EXPECT_EQ(fileNameLine("\x80 5 \x96 \xdc"), "(File name:) Caption (? 5 ? \\334) Value % File name string here")
+        << "Windows-1252 beyond Latin-1";
+    facts.recipient = "Jos\xc3\xa9";
+    EXPECT_NE(zormon::CoverPageText(facts).find("(Please deliver to:) Caption (Jos\\351) Value"), std::string::npos);
+}
+
 TEST(CoverPage, OnlyWhatWouldBreakTheStringIsEscaped)
 {
     CoverPageFacts facts = sampleFacts();

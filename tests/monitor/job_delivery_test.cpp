@@ -150,6 +150,25 @@ TEST_F(JobDelivery, AddressListOfOnlyCommasNamesNoRecipient)
     EXPECT_TRUE(workFilesLeft().empty());
 }
 
+// Whichever chooser wrote the list, an address with a control character or without "@" is
+// no mailbox: the job goes nowhere, not even to the good addresses before it.
+TEST_F(JobDelivery, AddressWithAControlCharacterOrWithoutAtIsRefusedBeforeAnythingIsSent)
+{
+    for (const std::string bad : {"bad\x01@printers.test", "d\x7f" "el@printers.test", "tab\t@printers.test",
+                                  "printers.test"}) {
+        SCOPED_TRACE(bad);
+        journal.clear();
+        chooserSends("desk@printers.test," + bad);
+        printJob(kPostScriptJob);
+
+        EXPECT_EQ(messageBoxes(), (MessageBoxes{{"Zorvaline Internet Port Monitor",
+                                                 "No Recipient Specified: Printjob not sent.\n"},
+                                                kNotSent}));
+        EXPECT_EQ(server.connections(), 0);
+        EXPECT_TRUE(workFilesLeft().empty());
+    }
+}
+
 TEST_F(JobDelivery, CoverPagesGoWhereHeaderAndTrailerSay)
 {
     const std::string templateText = TempRoot::readFile(install("banner01.ps"));

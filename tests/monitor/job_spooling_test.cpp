@@ -95,6 +95,51 @@ TEST_F(JobSpooling, StartWritesTheJobFactsForTheChooser)
     ASSERT_TRUE(monitor.pfnEndDocPort(port));
 }
 
+// A line break cannot be written into [PrintJob]; were it refused, the chooser would take the
+// previous job's document name for this one's subject.
+TEST_F(JobSpooling, ControlCharactersOfTheJobFactsBecomeBlanks)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\ComputerName\\ComputerName",
+                             0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char name[] = "FRONT\tDESK\x7f" "7";
+    ASSERT_EQ(RegSetValueEx(key, "ComputerName", 0, REG_SZ, reinterpret_cast<const BYTE *>(name), sizeof name),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    ASSERT_TRUE(startDoc("Sales", "previous.ps"));
+    ASSERT_TRUE(monitor.pfnEndDocPort(port));
+    ASSERT_TRUE(startDoc("Sa\x01les", "Bericht\r\nSubject: x\x1b[2J f\xc3\xbcr"));
+    EXPECT_EQ(iniValue("VComDef.ini", "PrintJob", "FileName"), "Bericht  Subject: x [2J f\xc3\xbcr");
+    EXPECT_EQ(iniValue("VComDef.ini", "PrintJob", "PrinterName"), "Sa les");
+    EXPECT_EQ(iniValue("VComDef.ini", "PrintJob", "ComputerName"), "FRONT DESK 7");
+    ASSERT_TRUE(monitor.pfnEndDocPort(port));
+}
+
+// When [PrintJob] cannot be written the job cannot be described: it is refused rather than
+// sent with the previous job's facts, and the port is free for the next one.
+TEST_F(JobSpooling, JobFactsThatCannotBeWrittenFailTheStart)
+{
+    ASSERT_TRUE(startDoc("Sales", "previous.ps"));
+    ASSERT_TRUE(monitor.pfnEndDocPort(port));
+    const std::string vcomdef = install("VComDef.ini");
+    const std::string saved = TempRoot::readFile(vcomdef);
+    std::filesystem::remove(vcomdef);
+    std::filesystem::create_directory(vcomdef); // no file can be written under this name
+
+    SetLastError(kSentinelError);
+    EXPECT_FALSE(startDoc("Sales", "current.ps"));
+    EXPECT_NE(GetLastError(), kSentinelError);
+    EXPECT_EQ(openSpoolNumber(), 0) << "no spool file for a refused job";
+
+    std::filesystem::remove(vcomdef);
+    root.writeFile(vcomdef, saved);
+    ASSERT_TRUE(startDoc("Sales", "next.ps")) << "the lock was left behind";
+    EXPECT_EQ(iniValue("VComDef.ini", "PrintJob", "FileName"), "next.ps");
+    ASSERT_TRUE(monitor.pfnEndDocPort(port));
+}
+
 TEST_F(JobSpooling, SecondStartOnABusyPortFailsAndLeavesTheFirstJobAlone)
 {
     ASSERT_TRUE(startDoc("Sales", "first.ps"));

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(Md5, TestSuiteOfRfc1321)
 {
@@ -19,28 +22,55 @@ TEST(Md5, TestSuiteOfRfc1321)
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
-TEST(MessageId, GeneratorSequenceOfTheClassicRand)
-{
-    // The sequences every program of the original platform saw after srand(1) and srand(0).
-    zormon::MessageIdGenerator one(1);
-    for (int expected : {41, 18467, 6334, 26500, 19169, 15724})
-        EXPECT_EQ(one.next(), expected);
-    zormon::MessageIdGenerator zero(0);
-    for (int expected : {38, 7719, 21238, 2437})
-        EXPECT_EQ(zero.next(), expected);
+namespace {
 
-    EXPECT_EQ(zormon::MessageIdFromSeed(1), "G41");
-    EXPECT_EQ(zormon::MessageIdFromSeed(0), "G38");
+void expectShape(const std::string &id)
+{
+    ASSERT_GE(id.size(), 2u);
+    EXPECT_EQ(id[0], 'G') << id;
+    EXPECT_EQ(id.find_first_not_of("0123456789", 1), std::string::npos) << id;
 }
 
-TEST(MessageId, NewIdIsSeededWithTheTime)
+// The first id formed by a new process.
+std::string idOfAnotherProcess()
 {
-    const auto before = static_cast<uint32_t>(std::time(nullptr));
-    const std::string id = zormon::NewMessageId();
-    const auto after = static_cast<uint32_t>(std::time(nullptr));
-    ASSERT_GE(id.size(), 2u);
-    EXPECT_LE(id.size(), 6u);
-    EXPECT_EQ(id[0], 'G');
-    EXPECT_EQ(id.find_first_not_of("0123456789", 1), std::string::npos) << id;
-    EXPECT_TRUE(id == zormon::MessageIdFromSeed(before) || id == zormon::MessageIdFromSeed(after)) << id;
+    int ends[2];
+    if (pipe(ends) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        const std::string id = zormon::NewMessageId();
+        const ssize_t written = write(ends[1], id.data(), id.size());
+        _exit(written == static_cast<ssize_t>(id.size()) ? 0 : 1);
+    }
+    close(ends[1]);
+    std::string id;
+    char chunk[64];
+    for (ssize_t got; (got = read(ends[0], chunk, sizeof chunk)) > 0;)
+        id.append(chunk, static_cast<size_t>(got));
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return id;
+}
+
+} // namespace
+
+// Ids formed in one second, by one process and by two others, are all different.
+TEST(MessageId, NoTwoIdsAreEqualWithinAProcessOrAcrossProcesses)
+{
+    std::set<std::string> ids;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string id = zormon::NewMessageId();
+        expectShape(id);
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), 1000u);
+
+    const std::string first = idOfAnotherProcess();
+    const std::string second = idOfAnotherProcess();
+    expectShape(first);
+    expectShape(second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(ids.count(first) + ids.count(second), 0u);
 }

@@ -1,8 +1,10 @@
 // Servers that refuse, hang up, never answer or answer in odd pieces: each failure is shown
-// once with its own message, returned as its own result, leaves no connection behind, and
-// the next send goes through.
+// once with its own message and what the server said, returned as its own result, ends with
+// QUIT when the server still listens, leaves no connection behind, and the next send goes
+// through.
 #include "tests/monitor/SmtpFixture.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
@@ -21,6 +23,8 @@ struct FaultCase {
     SmtpScript script;
     SmtpResult result;
     const char *text;
+    bool quit;        // the server still awaited a command, so the client says goodbye
+    const char *said; // the failed step and what the server said, in the box and the debug output
 };
 
 void PrintTo(const FaultCase &fault, std::ostream *out)
@@ -34,14 +38,23 @@ TEST_P(SmtpFaultTest, ShowsItsMessageClosesTheConnectionAndTheNextSendGoesThroug
 {
     const FaultCase &fault = GetParam();
     server.queueScript(fault.script);
+    const std::string debugLog = root.path() + "/debug.log";
+    setenv("ZORVALINE_DEBUG_LOG", debugLog.c_str(), 1);
 
     EXPECT_EQ(sendWhole(kJob), fault.result);
+    unsetenv("ZORVALINE_DEBUG_LOG");
     std::vector<std::pair<std::string, std::string>> shown = messageBoxes();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, kMonitorCaption);
     EXPECT_EQ(shown[0].second, std::string(fault.text) + "\n");
-    EXPECT_EQ(journal.events("messagebox")[0]["icon"], "stop");
-    EXPECT_TRUE(server.commandsStartingWith("QUIT").empty()) << "a failed conversation is not ended politely";
+    UiEvent box = journal.events("messagebox")[0];
+    EXPECT_EQ(box["icon"], "stop");
+    EXPECT_EQ(box["details"].rfind(fault.said, 0), 0u) << box["details"];
+    // One line, which the debug output cuts at 256 characters.
+    const std::string debugOutput = TempRoot::readFile(debugLog);
+    EXPECT_EQ(debugOutput.rfind("zormon!SendSmtpMessage " + box["details"].substr(0, 200), 0), 0u) << debugOutput;
+    EXPECT_EQ(std::count(debugOutput.begin(), debugOutput.end(), '\n'), 1) << debugOutput;
+    EXPECT_EQ(server.commandsStartingWith("QUIT").size(), fault.quit ? 1u : 0u);
     EXPECT_TRUE(server.waitUntilIdle(2s)) << "the client kept the failed connection open";
 
     journal.clear();
@@ -66,40 +79,47 @@ INSTANTIATE_TEST_SUITE_P(
     Servers, SmtpFaultTest,
     ::testing::Values(
         FaultCase{"GreetingRefused", SmtpScript().reply(SmtpStage::Greeting, "421 4.3.2 busy\r\n"),
-                  SmtpResult::GreetingRefused, kConnectionLost},
+                  SmtpResult::GreetingRefused, kConnectionLost, true, "greeting: 421 4.3.2 busy"},
         FaultCase{"GreetingNeverComes", SmtpScript().silentAt(SmtpStage::Greeting), SmtpResult::GreetingRefused,
-                  kConnectionLost},
+                  kConnectionLost, false, "greeting: no reply within 1 s"},
         FaultCase{"HangsUpBeforeGreeting", SmtpScript().hangUp(SmtpStage::Greeting), SmtpResult::GreetingRefused,
-                  kConnectionLost},
+                  kConnectionLost, false, "greeting: the server closed the connection"},
         FaultCase{"GreetingOfEndlessLines", SmtpScript().reply(SmtpStage::Greeting, manyLines(150)),
-                  SmtpResult::GreetingRefused, kConnectionLost},
+                  SmtpResult::GreetingRefused, kConnectionLost, false, "greeting: the reply is longer"},
         FaultCase{"GreetingLineWithoutEnd", SmtpScript().reply(SmtpStage::Greeting, "220 " + std::string(5000, 'x')),
-                  SmtpResult::GreetingRefused, kConnectionLost},
+                  SmtpResult::GreetingRefused, kConnectionLost, false, "greeting: the reply is longer"},
         FaultCase{"HeloRefused", SmtpScript().reply(SmtpStage::Helo, "501 5.5.4 bad domain\r\n"),
-                  SmtpResult::HandshakeRefused, "Network Error:SMTP HandShake Failed."},
+                  SmtpResult::HandshakeRefused, "Network Error:SMTP HandShake Failed.", true,
+                  "HELO example.test: 501 5.5.4 bad domain"},
         FaultCase{"HeloNeverAnswered", SmtpScript().silentAt(SmtpStage::Helo), SmtpResult::HandshakeRefused,
-                  "Network Error:SMTP HandShake Failed."},
+                  "Network Error:SMTP HandShake Failed.", false, "HELO example.test: no reply within 1 s"},
         FaultCase{"MailRefused", SmtpScript().reply(SmtpStage::Mail, "553 5.1.8 sender rejected\r\n"),
-                  SmtpResult::MailRefused, "Network Error:SMTP From Address Error."},
+                  SmtpResult::MailRefused, "Network Error:SMTP From Address Error.", true,
+                  "MAIL From:<printing@example.test>: 553 5.1.8 sender rejected"},
         FaultCase{"MailNeverAnswered", SmtpScript().silentAt(SmtpStage::Mail), SmtpResult::MailRefused,
-                  "Network Error:SMTP From Address Error."},
+                  "Network Error:SMTP From Address Error.", false,
+                  "MAIL From:<printing@example.test>: no reply within 1 s"},
         FaultCase{"RcptRefused", SmtpScript().reply(SmtpStage::Rcpt, "550 5.1.1 no such user\r\n"),
-                  SmtpResult::RcptRefused, "Network Error:SMTP To Address Error."},
+                  SmtpResult::RcptRefused, "Network Error:SMTP To Address Error.", true,
+                  "RCPT To:<laser7@printers.example.test>: 550 5.1.1 no such user"},
         FaultCase{"HangsUpAtRcpt", SmtpScript().hangUp(SmtpStage::Rcpt), SmtpResult::RcptRefused,
-                  "Network Error:SMTP To Address Error."},
+                  "Network Error:SMTP To Address Error.", false, "RCPT To:<laser7@printers.example.test>: the server closed the connection"},
         FaultCase{"DataRefused", SmtpScript().reply(SmtpStage::Data, "451 4.3.0 try later\r\n"),
-                  SmtpResult::DataRefused, "Network Error:SMTP Data Begin Error."},
+                  SmtpResult::DataRefused, "Network Error:SMTP Data Begin Error.", true, "Data: 451 4.3.0 try later"},
         FaultCase{"DataNeverAnswered", SmtpScript().silentAt(SmtpStage::Data), SmtpResult::DataRefused,
-                  "Network Error:SMTP Data Begin Error."},
+                  "Network Error:SMTP Data Begin Error.", false, "Data: no reply within 1 s"},
         FaultCase{"EndOfDataRefused", SmtpScript().reply(SmtpStage::EndOfData, "554 5.7.1 rejected\r\n"),
-                  SmtpResult::EndOfDataRefused, "Network Error:SMTP DATA End Error."},
+                  SmtpResult::EndOfDataRefused, "Network Error:SMTP DATA End Error.", true,
+                  "end of data: 554 5.7.1 rejected"},
         FaultCase{"EndOfDataNeverAnswered", SmtpScript().silentAt(SmtpStage::EndOfData),
-                  SmtpResult::EndOfDataRefused, "Network Error:SMTP DATA End Error."},
+                  SmtpResult::EndOfDataRefused, "Network Error:SMTP DATA End Error.", false,
+                  "end of data: no reply within 1 s"},
         FaultCase{"HangsUpMidData", SmtpScript().hangUpAfterData(10), SmtpResult::EndOfDataRefused,
-                  "Network Error:SMTP DATA End Error."},
+                  "Network Error:SMTP DATA End Error.", false, ""},
         FaultCase{"RefusalInTheLastLineOfAMultiLineReply",
                   SmtpScript().reply(SmtpStage::Rcpt, "250-looks fine\r\n550 5.1.1 but no such user\r\n"),
-                  SmtpResult::RcptRefused, "Network Error:SMTP To Address Error."}),
+                  SmtpResult::RcptRefused, "Network Error:SMTP To Address Error.", true,
+                  "RCPT To:<laser7@printers.example.test>: 250-looks fine 550 5.1.1 but no such user"}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
 TEST_F(SmtpFixture, RepliesInSeveralLinesAndSegmentsAreReadWhole)

@@ -1,6 +1,8 @@
 // The user-interface backend of the print command: the headless one, counting the message
-// boxes with the stop icon it shows. A monitor tells a failed delivery only by such a box
-// (its job calls succeed all the same), so the command learns of the failure here.
+// boxes it shows by their icon. A monitor tells the outcome of a delivery only by its boxes
+// (its job calls succeed all the same): a failure by a box with the stop icon, a delivered
+// job by one with the information icon ("The Print Job was successfully sent"), the only
+// such box of a job. So the command learns here what became of its jobs.
 #pragma once
 
 #include "platform/ui/ui.h"
@@ -8,11 +10,12 @@
 #include <atomic>
 #include <memory>
 
-class StopBoxCounter : public zorplat::UiBackend {
+class MessageBoxCounter : public zorplat::UiBackend {
 public:
-    StopBoxCounter();
+    MessageBoxCounter();
 
     int stopBoxes() const { return m_stopBoxes.load(); }
+    int informationBoxes() const { return m_informationBoxes.load(); }
 
     int showMessageBox(const zorplat::MessageBoxRequest &request) override;
     void bringMessageBoxToForeground(const zorplat::MessageBoxRequest &request) override;
@@ -24,4 +27,5 @@ public:
 private:
     std::unique_ptr<zorplat::UiBackend> m_headless;
     std::atomic<int> m_stopBoxes{0};
+    std::atomic<int> m_informationBoxes{0};
 };
