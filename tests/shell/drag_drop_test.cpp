@@ -6,6 +6,8 @@
 #include <QDragEnterEvent>
 #include <QMimeData>
 
+#include <functional>
+
 using namespace shelltest;
 using Strings = std::vector<std::string>;
 
@@ -97,7 +99,12 @@ TEST_F(DragDrop, DropsOnRootsAndPrintersOnlyRebuild)
     addPrinter("P1");
     addPrinter("P2");
     rebuild();
-    for (QTreeWidgetItem *target : {tree->PrintersRoot(), printerItem("P2"), tree->GroupsRoot()}) {
+    // Each drop rebuilds the tree, so each target is looked up afresh.
+    const std::function<QTreeWidgetItem *()> targets[] = {[&] { return tree->PrintersRoot(); },
+                                                          [&] { return printerItem("P2"); },
+                                                          [&] { return tree->GroupsRoot(); }};
+    for (const auto &targetNow : targets) {
+        QTreeWidgetItem *target = targetNow();
         const std::string targetText = target->text(0).toStdString();
         QTreeWidgetItem *before = printerItem("P1");
         ASSERT_TRUE(drop(before, target)) << targetText;
