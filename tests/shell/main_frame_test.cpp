@@ -1,5 +1,6 @@
 // The main frame: every command's enable rule (one case per row of the command table and
 // per edge case), the dialog or message each command opens, the title, the status bar.
+#include "manager/dialogs/HelpWindow.h"
 #include "tests/shell/ShellFixture.h"
 
 #include <QMenuBar>
@@ -209,6 +210,18 @@ TEST_F(Frame, CommandsOpenTheirDialogs)
     select(printerItem("P1"));
     EXPECT_EQ(dialogOpenedBy("Delete"), "CDeletePrinterDlg");
     EXPECT_EQ(dialogOpenedBy("ContextRename"), "CRenameDlg");
+}
+
+TEST_F(Frame, HelpContentsOpensTheContentsPage)
+{
+    frame->Command("HelpContents")->trigger();
+    sendaro::HelpWindow *help = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<sendaro::HelpWindow *>(widget); window && window->isVisible())
+            help = window;
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->currentPage().endsWith("/index.html")) << help->currentPage().toStdString();
+    help->close();
 }
 
 TEST_F(Frame, CancelledDialogsSaveNothing)
