@@ -17,3 +17,8 @@ struct PendingPrinter {
     int HeaderPage = 0;
     int TrailerPage = 0;
 };
+
+struct PrinterRecord;
+
+// Every field into the record; LimitPacketSize is true when the text is "TRUE" in any case.
+void CopyPendingPrinter(const PendingPrinter &pending, PrinterRecord &printer);

@@ -7,6 +7,7 @@
 #include "manager/dialogs/Prompts.h"
 #include "manager/shell/DatabaseSaver.h"
 #include "manager/shell/DriverInstallation.h"
+#include "manager/shell/GroupMembership.h"
 #include "manager/shell/PrinterSnapshot.h"
 #include "manager/shell/ShellIcons.h"
 #include "manager/shell/ShellStrings.h"
@@ -444,17 +445,7 @@ int TreeView::AddNewDestination(const std::string &name, bool isPrinter)
     }
     addItem(m_printersRoot, name, sendaro::kPrinterImage, true);
     auto printer = std::make_unique<PrinterRecord>();
-    printer->PrinterName = pendingPrinter.PrinterName;
-    printer->PrinterDescription = pendingPrinter.PrinterDescription;
-    printer->PrinterEmail = pendingPrinter.PrinterEmail;
-    printer->PrinterPassword = pendingPrinter.PrinterPassword;
-    printer->DefaultRecipient = pendingPrinter.DefaultRecipient;
-    printer->RecipientLocation = pendingPrinter.RecipientLocation;
-    printer->PrinterDriver = driver;
-    printer->LimitPacketSize = SameName(pendingPrinter.LimitPacketSize, "TRUE");
-    printer->MaxPacketSizeInKb = pendingPrinter.MaxPacketSizeInKb;
-    printer->HeaderPage = pendingPrinter.HeaderPage != 0;
-    printer->TrailerPage = pendingPrinter.TrailerPage != 0;
+    CopyPendingPrinter(pendingPrinter, *printer);
     m_doc.Printers().push_back(std::move(printer));
     if (group)
         Rebuild();
@@ -500,28 +491,6 @@ void TreeView::AddDroppedItemToGroup(QTreeWidgetItem *dragged, QTreeWidgetItem *
         AddWindowsPrinter(group->GroupDriver, group->MainGroupName);
 }
 
-bool TreeView::applyGroupPrinterRule(GroupRecord &group)
-{
-    if (!group.Printers.empty() || !group.SubGroups.empty())
-        return false;
-    if (!group.GroupDriver.empty()) {
-        sendaro::DeleteWindowsPrinter(group.MainGroupName);
-        group.GroupDriver.clear();
-    }
-    return true;
-}
-
-void TreeView::removeFromEveryGroup(const std::string &name, bool fromSubGroups, std::vector<std::string> *emptied)
-{
-    for (const auto &group : m_doc.Groups()) {
-        auto &list = fromSubGroups ? group->SubGroups : group->Printers;
-        const bool hadMembers = !group->Printers.empty() || !group->SubGroups.empty();
-        eraseExact(list, name);
-        if (applyGroupPrinterRule(*group) && hadMembers && emptied)
-            emptied->push_back(group->MainGroupName);
-    }
-}
-
 void TreeView::RemoveSelectedItem(bool isPrinter, bool inGroup)
 {
     QTreeWidgetItem *selected = currentItem();
@@ -531,6 +500,7 @@ void TreeView::RemoveSelectedItem(bool isPrinter, bool inGroup)
     GroupRecord *parent = inGroup ? GroupForItem(selected->parent()) : nullptr;
     bool parentEmptied = false;
     std::vector<std::string> emptied;
+    GroupMembership membership(m_doc.Groups());
     auto &groups = m_doc.Groups();
     auto &printers = m_doc.Printers();
 
@@ -547,7 +517,7 @@ void TreeView::RemoveSelectedItem(bool isPrinter, bool inGroup)
             } else {
                 list.erase(std::remove_if(list.begin(), list.end(), matches), list.end());
             }
-            parentEmptied = applyGroupPrinterRule(*parent) && hadMembers;
+            parentEmptied = GroupMembership::ApplyGroupPrinterRule(*parent) && hadMembers;
             if (isPrinter)
                 for (const auto &printer : printers)
                     if (printer->PrinterName == name)
@@ -564,28 +534,19 @@ void TreeView::RemoveSelectedItem(bool isPrinter, bool inGroup)
         printers.erase(std::remove_if(printers.begin(), printers.end(),
                                       [&](const auto &printer) { return printer->PrinterName == name; }),
                        printers.end());
-        removeFromEveryGroup(name, false, &emptied);
+        membership.RemoveFromEveryGroup(name, false, &emptied);
     }
     // 2. a group leaves every group it sits in
     if (!isPrinter)
-        removeFromEveryGroup(name, true, &emptied);
+        membership.RemoveFromEveryGroup(name, true, &emptied);
     // 3. the parent emptied above leaves the groups it sits in
     if (parentEmptied)
-        removeFromEveryGroup(parent->MainGroupName, true, nullptr);
+        membership.RemoveFromEveryGroup(parent->MainGroupName, true, nullptr);
     // 4. so do the groups emptied above
     for (const std::string &group : emptied)
-        removeFromEveryGroup(group, true, nullptr);
+        membership.RemoveFromEveryGroup(group, true, nullptr);
     // 5. no group keeps a sub-group without members
-    for (const auto &group : groups) {
-        auto &subGroups = group->SubGroups;
-        subGroups.erase(std::remove_if(subGroups.begin(), subGroups.end(),
-                                       [&](const std::string &subGroup) {
-                                           const GroupRecord *record = FindGroupIn(groups, subGroup);
-                                           return record && record->GroupDriver.empty();
-                                       }),
-                        subGroups.end());
-        applyGroupPrinterRule(*group);
-    }
+    membership.DropSubGroupsWithoutMembers();
     // 6.
     Rebuild();
 }
@@ -637,17 +598,7 @@ void TreeView::ApplyPrinterProperties()
     PrinterRecord *printer = FindPrinter(oldName);
     if (!printer)
         return;
-    printer->PrinterName = pendingPrinter.PrinterName;
-    printer->PrinterDescription = pendingPrinter.PrinterDescription;
-    printer->PrinterEmail = pendingPrinter.PrinterEmail;
-    printer->PrinterPassword = pendingPrinter.PrinterPassword;
-    printer->DefaultRecipient = pendingPrinter.DefaultRecipient;
-    printer->RecipientLocation = pendingPrinter.RecipientLocation;
-    printer->PrinterDriver = pendingPrinter.PrinterDriver;
-    printer->LimitPacketSize = SameName(pendingPrinter.LimitPacketSize, "TRUE");
-    printer->MaxPacketSizeInKb = pendingPrinter.MaxPacketSizeInKb;
-    printer->HeaderPage = pendingPrinter.HeaderPage != 0;
-    printer->TrailerPage = pendingPrinter.TrailerPage != 0;
+    CopyPendingPrinter(pendingPrinter, *printer);
     PrinterSnapshot::Instance().Take(oldName);
     AddWindowsPrinter(printer->PrinterDriver, pendingPrinter.PrinterName);
     for (const auto &group : m_doc.Groups())

@@ -120,8 +120,6 @@ private:
     // drop (no rebuild then).
     bool dropOnGroup();
     void setDropTarget(QTreeWidgetItem *item);
-    bool applyGroupPrinterRule(GroupRecord &group);
-    void removeFromEveryGroup(const std::string &name, bool fromSubGroups, std::vector<std::string> *emptied);
 
     CChooserDoc &m_doc;
     QTreeWidgetItem *m_groupsRoot = nullptr;
