@@ -1,6 +1,7 @@
 #include "manager/database/CChooserDoc.h"
 
 #include "manager/database/CMonitorSetup.h"
+#include "manager/database/DatabaseLayout.h"
 #include "manager/database/DatabaseWriter.h"
 #include "manager/database/GroupRules.h"
 #include "manager/database/InstallPaths.h"
@@ -295,10 +296,11 @@ PrinterRecord *CChooserDoc::FindPrinter(const std::string &name)
     return FindPrinterIn(m_printers, name);
 }
 
-// The search order the flag chooses cannot change a yes-or-no answer.
+// The search order the flag chooses cannot change a yes-or-no answer. The database file's
+// own section names count as taken.
 bool CChooserDoc::DestinationNameExists(const std::string &name, [[maybe_unused]] bool printersFirst)
 {
-    return FindPrinter(name) || FindGroup(name) || WindowsPrinterExists(name);
+    return IsDatabaseSectionName(name) || FindPrinter(name) || FindGroup(name) || WindowsPrinterExists(name);
 }
 
 void CChooserDoc::SetDefaultItem(const std::string &name, bool isPrinter)

@@ -78,7 +78,9 @@ public:
     // The lookups the walks use; null puts the document's own back.
     void SetLookup(DestinationLookup *lookup) { m_lookup = lookup ? lookup : this; }
 
-    // DestinationLookup over the document's lists (and the installed Windows printers).
+    // DestinationLookup over the document's lists (and the installed Windows printers; the
+    // database file's own section names, TitleName and ChoosersDatabaseSectionNames, count as
+    // taken).
     GroupRecord *FindGroup(const std::string &name) override;
     PrinterRecord *FindPrinter(const std::string &name) override;
     bool DestinationNameExists(const std::string &name, bool printersFirst) override;

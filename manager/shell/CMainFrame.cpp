@@ -1,0 +1,431 @@
+#include "manager/shell/CMainFrame.h"
+
+#include "manager/database/CChooserDoc.h"
+#include "manager/database/GroupRules.h"
+#include "manager/database/ManagerStrings.h"
+#include "manager/dialogs/CCommSetupDlg.h"
+#include "manager/dialogs/CDeleteGroupDlg.h"
+#include "manager/dialogs/CDeletePrinterDlg.h"
+#include "manager/dialogs/CGroupPropertiesDlg.h"
+#include "manager/dialogs/CJobOptionsDlg.h"
+#include "manager/dialogs/CNewGroupDlg.h"
+#include "manager/dialogs/CRenameDlg.h"
+#include "manager/dialogs/HelpWindow.h"
+#include "manager/dialogs/Prompts.h"
+#include "manager/shell/CAboutDlg.h"
+#include "manager/shell/CommandRules.h"
+#include "manager/shell/DatabaseSaver.h"
+#include "manager/shell/ListView.h"
+#include "manager/shell/ShellIcons.h"
+#include "manager/shell/ShellStrings.h"
+#include "manager/shell/TreeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include <algorithm>
+
+using namespace sendaro;
+
+namespace {
+
+// The frame's title timer runs every 100 ms.
+constexpr int kTitleTimerMs = 100;
+
+// A prompt's status-bar text (before the line break) and tool tip (after it).
+std::pair<QString, QString> promptOf(unsigned id)
+{
+    const QString prompt = QString::fromStdString(zordb::ManagerString(id));
+    const qsizetype lineBreak = prompt.indexOf('\n');
+    if (lineBreak < 0)
+        return {prompt, QString()};
+    return {prompt.left(lineBreak), prompt.mid(lineBreak + 1).trimmed()};
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CChooserDoc &doc, QWidget *parent) : QMainWindow(parent), m_doc(doc)
+{
+    setObjectName("CMainFrame");
+    setWindowTitle(kTitle);
+    setWindowIcon(ProgramIcon());
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    m_titleTimer.setInterval(kTitleTimerMs);
+    connect(&m_titleTimer, &QTimer::timeout, this, &CMainFrame::keepTitle);
+    m_titleTimer.start();
+    createSplitter();
+    resize(820, 520);
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The focus moves while the widgets go; the frame is no longer there to hear of it.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+QAction *CMainFrame::addCommand(const std::string &name, const QString &text, unsigned promptId,
+                                void (CMainFrame::*handler)())
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::fromStdString(name));
+    if (promptId) {
+        const auto [status, tip] = promptOf(promptId);
+        action->setStatusTip(status);
+        action->setToolTip(tip.isEmpty() ? QString(text).remove('&').remove("...") : tip);
+        action->setWhatsThis(status);
+    }
+    connect(action, &QAction::triggered, this, handler);
+    m_commands[name] = action;
+    return action;
+}
+
+QAction *CMainFrame::Command(const std::string &name) const
+{
+    auto found = m_commands.find(name);
+    return found == m_commands.end() ? nullptr : found->second;
+}
+
+void CMainFrame::createActions()
+{
+    addCommand("AddPrinter", "Add &Printer...", IDS_PROMPT_ADD_PRINTER, &CMainFrame::onAddPrinter)
+        ->setIcon(ToolbarIcon(ToolbarPicture::AddPrinter));
+    addCommand("AddGroup", "Add &Group...", IDS_PROMPT_ADD_GROUP, &CMainFrame::onAddGroup)
+        ->setIcon(ToolbarIcon(ToolbarPicture::AddGroup));
+    addCommand("Import", "&Import...", IDS_PROMPT_IMPORT, &CMainFrame::onImport)
+        ->setIcon(ToolbarIcon(ToolbarPicture::Import));
+    addCommand("Export", "&Export...", IDS_PROMPT_EXPORT, &CMainFrame::onExport)
+        ->setIcon(ToolbarIcon(ToolbarPicture::Export));
+    QAction *print = addCommand("Print", "&Print...", IDS_PROMPT_PRINT, &CMainFrame::onPrint);
+    print->setIcon(ToolbarIcon(ToolbarPicture::Print));
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand("PrintSetup", "P&rint Setup...", IDS_PROMPT_PRINT_SETUP, &CMainFrame::onPrintSetup);
+    addCommand("Exit", "E&xit", IDS_PROMPT_EXIT, &CMainFrame::onExit);
+    addCommand("AddPrinterToGroup", "A&dd Printer to Group...", IDS_PROMPT_ADD_TO_GROUP,
+               &CMainFrame::onAddPrinterToGroup);
+    addCommand("Delete", "D&elete Printer/Group...", IDS_PROMPT_DELETE, &CMainFrame::onDelete);
+    addCommand("Rename", "&Rename Printer/Group...", IDS_PROMPT_RENAME, &CMainFrame::onRename);
+    addCommand("CommunicationSetup", "&Communication Setup...", IDS_PROMPT_COMM_SETUP,
+               &CMainFrame::onCommunicationSetup);
+    addCommand("JobOptions", "&Job Options...", IDS_PROMPT_JOB_OPTIONS, &CMainFrame::onJobOptions);
+    addCommand("Properties", "&Properties...", IDS_PROMPT_PROPERTIES, &CMainFrame::onProperties);
+    addCommand("HelpContents", "&Contents", IDS_PROMPT_HELP_CONTENTS, &CMainFrame::onHelpContents);
+    addCommand("About", "&About Sendaro...", IDS_PROMPT_ABOUT, &CMainFrame::onAbout)
+        ->setIcon(ToolbarIcon(ToolbarPicture::About));
+    QAction *contextHelp = addCommand("ContextHelp", "What's &This?", IDS_PROMPT_CONTEXT_HELP,
+                                      &CMainFrame::onContextHelp);
+    contextHelp->setIcon(ToolbarIcon(ToolbarPicture::ContextHelp));
+    contextHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    addCommand("Save", "&Save", 0, &CMainFrame::onSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *nextPane = addCommand("NextPane", "Next Pane", 0, &CMainFrame::onNextPane);
+    nextPane->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    // The context menu's items carry the same commands under shorter texts.
+    addCommand("ContextDelete", "D&elete", IDS_PROMPT_DELETE, &CMainFrame::onDelete);
+    addCommand("ContextRename", "&Rename", IDS_PROMPT_RENAME, &CMainFrame::onRename);
+    addCommand("ContextProperties", "&Properties", IDS_PROMPT_PROPERTIES, &CMainFrame::onProperties);
+    for (const char *name : {"Save", "NextPane"})
+        addAction(Command(name));
+}
+
+void CMainFrame::createMenus()
+{
+    QMenu *file = menuBar()->addMenu("&File");
+    QMenu *newMenu = file->addMenu("&New");
+    newMenu->addAction(Command("AddPrinter"));
+    newMenu->addAction(Command("AddGroup"));
+    file->addAction(Command("Import"));
+    file->addAction(Command("Export"));
+    file->addSeparator();
+    file->addAction(Command("Print"));
+    file->addAction(Command("PrintSetup"));
+    file->addSeparator();
+    file->addAction(Command("Exit"));
+
+    QMenu *organizer = menuBar()->addMenu("&Organizer");
+    for (const char *name : {"AddPrinterToGroup", "Delete", "Rename", "CommunicationSetup", "JobOptions", "Properties"})
+        organizer->addAction(Command(name));
+
+    m_viewMenu = menuBar()->addMenu("&View");
+
+    QMenu *help = menuBar()->addMenu("&Help");
+    help->addAction(Command("HelpContents"));
+    help->addAction(Command("About"));
+
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName("RClickGroup");
+    for (const char *name : {"ContextDelete", "ContextRename", "ContextProperties"})
+        m_contextMenu->addAction(Command(name));
+    for (QMenu *menu : {file, organizer, m_contextMenu})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::createToolBar()
+{
+    QToolBar *toolBar = addToolBar("Toolbar");
+    toolBar->setObjectName("toolbar");
+    toolBar->setIconSize(QSize(24, 24));
+    for (const char *name : {"AddPrinter", "AddGroup", "Import", "Export", "Print", "About", "ContextHelp"})
+        toolBar->addAction(Command(name));
+    QAction *toggle = toolBar->toggleViewAction();
+    toggle->setText("&Toolbar");
+    toggle->setObjectName("ToggleToolbar");
+    m_viewMenu->addAction(toggle);
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName("statusbar");
+    const QString ready = QString::fromStdString(zordb::ManagerString(IDS_READY));
+    // When no prompt is shown the message pane reads "Ready".
+    connect(bar, &QStatusBar::messageChanged, bar, [bar, ready](const QString &message) {
+        if (message.isEmpty())
+            bar->showMessage(ready);
+    });
+    bar->showMessage(ready);
+    auto *toggle = new QAction("&Status Bar", this);
+    toggle->setObjectName("ToggleStatusBar");
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, bar, &QStatusBar::setVisible);
+    m_viewMenu->addAction(toggle);
+}
+
+void CMainFrame::createSplitter()
+{
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("splitter");
+    m_splitter->setChildrenCollapsible(false);
+    m_tree = new TreeView(m_doc, m_splitter);
+    m_tree->setObjectName("TreeView");
+    m_tree->setAccessibleName("Destinations");
+    m_list = new ListView(m_doc, m_splitter);
+    m_list->setObjectName("ListView");
+    m_list->setAccessibleName("Details");
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_list);
+    m_splitter->setSizes({300, 520});
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+    m_activeView = m_tree;
+    m_tree->setFocus();
+
+    connect(m_tree, &TreeView::stateChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_tree, &TreeView::contextMenuWanted, this, &CMainFrame::showContextMenu);
+    connect(m_tree, &TreeView::deleteKeyPressed, this, &CMainFrame::onDeleteKey);
+    connect(m_tree, &TreeView::printerDoubleClicked, this, &CMainFrame::onPrinterDoubleClicked);
+    // The active view is the pane that last had the focus; Print belongs to the tree only.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (QWidget *pane : {static_cast<QWidget *>(m_tree), static_cast<QWidget *>(m_list)})
+            if (now && (now == pane || pane->isAncestorOf(now)))
+                m_activeView = pane;
+        UpdateCommandStates();
+    });
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    if (!m_tree)
+        return;
+    Command("AddPrinter")->setEnabled(CanAddPrinter(*m_tree, m_doc));
+    Command("AddGroup")->setEnabled(CanAddGroup(m_doc));
+    Command("Import")->setEnabled(CanImport(m_doc));
+    Command("Print")->setEnabled(m_activeView == m_tree);
+    Command("AddPrinterToGroup")->setEnabled(CanAddPrinterToGroup(*m_tree, m_doc));
+    const bool canDelete = CanDelete(*m_tree);
+    const bool canRename = CanRename(*m_tree);
+    const bool canShowProperties = CanShowProperties(*m_tree);
+    for (const char *name : {"Delete", "ContextDelete"})
+        Command(name)->setEnabled(canDelete);
+    for (const char *name : {"Rename", "ContextRename"})
+        Command(name)->setEnabled(canRename);
+    for (const char *name : {"Properties", "ContextProperties"})
+        Command(name)->setEnabled(canShowProperties);
+}
+
+void CMainFrame::keepTitle()
+{
+    if (windowTitle().compare(kTitle, Qt::CaseInsensitive) != 0)
+        setWindowTitle(kTitle);
+}
+
+void CMainFrame::showContextMenu(const QPoint &globalPos)
+{
+    UpdateCommandStates();
+    m_contextMenu->popup(globalPos);
+}
+
+void CMainFrame::tellNotAvailable(const char *what)
+{
+    std::string text = zordb::ManagerString(IDS_NOT_AVAILABLE);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, what);
+    Prompt(text, MB_OK | MB_ICONINFORMATION);
+}
+
+// ---- commands ---------------------------------------------------------------------------
+
+void CMainFrame::onAddPrinter()
+{
+    tellNotAvailable("The Add Printer wizard");
+}
+
+void CMainFrame::onAddGroup()
+{
+    CNewGroupDlg dialog(*m_tree, this);
+    if (dialog.exec() == QDialog::Accepted)
+        SaveDatabase(m_doc);
+    UpdateCommandStates();
+}
+
+void CMainFrame::onImport()
+{
+    tellNotAvailable("Importing a configuration file");
+}
+
+void CMainFrame::onExport()
+{
+    tellNotAvailable("Exporting a configuration file");
+}
+
+void CMainFrame::onPrint()
+{
+    tellNotAvailable("Printing the destination list");
+}
+
+void CMainFrame::onPrintSetup()
+{
+    tellNotAvailable("Print setup");
+}
+
+void CMainFrame::onExit()
+{
+    close();
+}
+
+void CMainFrame::onAddPrinterToGroup()
+{
+    if (m_doc.Groups().empty()) {
+        Prompt(IDS_GROUP_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const PrinterRecord *printer = m_tree->FindPrinter(m_tree->SelectedName());
+    const std::string driver = printer ? printer->PrinterDriver : std::string();
+    const bool anyCompatible = std::any_of(m_doc.Groups().begin(), m_doc.Groups().end(), [&](const auto &group) {
+        return group->GroupDriver.empty() || zordb::IsDriverCompatible(group->GroupDriver, driver);
+    });
+    if (!anyCompatible) {
+        Prompt(zordb::IDS_NOT_COMPATIBLE, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    tellNotAvailable("The Add Printer to Group wizard");
+}
+
+bool CMainFrame::runDeleteDialog()
+{
+    int result;
+    if (TreeView::ItemKind(m_tree->RecordedItem()) == 0) {
+        CDeleteGroupDlg dialog(*m_tree, this);
+        result = dialog.exec();
+    } else {
+        CDeletePrinterDlg dialog(*m_tree, this);
+        result = dialog.exec();
+    }
+    const bool accepted = result == QDialog::Accepted;
+    if (accepted)
+        SaveDatabase(m_doc);
+    UpdateCommandStates();
+    return accepted;
+}
+
+void CMainFrame::onDelete()
+{
+    // Resetting the print-setup printer, which the command does after the dialog, waits for
+    // the print setup itself.
+    runDeleteDialog();
+}
+
+void CMainFrame::onDeleteKey()
+{
+    runDeleteDialog();
+}
+
+void CMainFrame::onRename()
+{
+    CRenameDlg dialog(*m_tree, this);
+    if (dialog.exec() == QDialog::Accepted)
+        SaveDatabase(m_doc);
+    UpdateCommandStates();
+}
+
+void CMainFrame::onCommunicationSetup()
+{
+    CCommSetupDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onJobOptions()
+{
+    CJobOptionsDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onProperties()
+{
+    QTreeWidgetItem *recorded = m_tree->RecordedItem();
+    if (!recorded || m_tree->IsRoot(recorded))
+        return;
+    if (TreeView::ItemKind(recorded) == 1) {
+        // The printer property sheet is shown only for a printer that is found.
+        if (m_tree->FindPrinter(m_tree->SelectedName()))
+            tellNotAvailable("The printer property sheet");
+        return;
+    }
+    const GroupRecord *group = m_tree->FindGroup(m_tree->SelectedName());
+    if (!group)
+        return;
+    CGroupPropertiesDlg dialog(m_doc, group->MainGroupName, group->GroupDescription, group->GroupDriver, this);
+    dialog.exec();
+}
+
+void CMainFrame::onPrinterDoubleClicked(bool)
+{
+    if (m_tree->FindPrinter(m_tree->SelectedName()))
+        tellNotAvailable("The printer property sheet");
+}
+
+void CMainFrame::onHelpContents()
+{
+    ShowHelp(this, "index.html");
+}
+
+void CMainFrame::onAbout()
+{
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onContextHelp()
+{
+    QWhatsThis::enterWhatsThisMode();
+}
+
+void CMainFrame::onSave()
+{
+    SaveDatabase(m_doc);
+}
+
+void CMainFrame::onNextPane()
+{
+    QWidget *next = m_activeView == m_tree ? static_cast<QWidget *>(m_list->currentWidget()) : m_tree;
+    next->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,12 @@
+// Stand-in for the dialog of the same name until the dialogs are merged; it shows an empty
+// dialog that ends rejected when it is closed. The lead deletes this folder at the merge.
+#pragma once
+
+#include "manager/dialogs/TreeOperations.h"
+#include <QDialog>
+
+class CDeleteGroupDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDeleteGroupDlg(TreeOperations &, QWidget *parent = nullptr) : QDialog(parent) { setWindowTitle("CDeleteGroupDlg"); }
+};
