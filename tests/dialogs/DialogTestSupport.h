@@ -220,8 +220,10 @@ Control *Find(QDialog &dialog, const char *id)
 
 inline void Click(QDialog &dialog, const char *id)
 {
+    // Near the left edge: on a check box's indicator, which a click in the middle of a wide
+    // box misses.
     if (auto *button = Find<QAbstractButton>(dialog, id))
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 }
 
 inline void Type(QDialog &dialog, const char *id, const QString &text)
@@ -242,6 +244,13 @@ inline QString HintOver(QDialog &dialog, const char *id)
     QApplication::sendEvent(control, &enter);
     auto *line = Find<QLabel>(dialog, "1032");
     return line ? line->text() : QString();
+}
+
+// Whether the focus is (or goes, once the window is active) on control `id`.
+inline bool HasFocus(QDialog &dialog, const char *id)
+{
+    QWidget *control = Find(dialog, id);
+    return control && dialog.focusWidget() == control;
 }
 
 inline QString Text(QDialog &dialog, const char *id)
