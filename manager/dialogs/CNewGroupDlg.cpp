@@ -46,7 +46,7 @@ void CNewGroupDlg::accept()
 {
     const std::string name = m_ui->nameEdit->text().toStdString();
     const std::string description = m_ui->descriptionEdit->text().toStdString();
-    // Enter reaches here even while OK is disabled.
+    // OK is offered only with a name; accept() can still be called without one.
     if (name.empty())
         return;
     if (!checkName(name)) {

@@ -65,7 +65,7 @@ CRenameDlg::~CRenameDlg() = default;
 void CRenameDlg::accept()
 {
     const std::string name = m_ui->newNameEdit->text().toStdString();
-    // Enter reaches here even while OK is disabled.
+    // OK is offered only with a name; accept() can still be called without one.
     if (name.empty())
         return;
     if (!checkName(name)) {

@@ -73,15 +73,4 @@ TEST_F(GroupProperties, AGroupWithoutADriverListsEveryOtherGroup)
     EXPECT_EQ(listed(dialog), (QStringList{"Sales", "Same Driver", "Listed Driver", "Other Driver"}));
 }
 
-TEST_F(GroupProperties, OkAndCancelWriteNothing)
-{
-    save();
-    const std::string before = databaseText();
-    CGroupPropertiesDlg dialog(doc, "Sales", "", "Laser H7");
-    dialog.show();
-    Click(dialog, "1");
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(databaseText(), before);
-}
-
 } // namespace

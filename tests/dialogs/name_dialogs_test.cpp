@@ -119,17 +119,6 @@ TEST_F(NameDialogs, NewGroupWithA32CharacterNameIsWarnedAboutAndCreated)
     EXPECT_EQ(tree.calls.back(), "AddNewDestination(" + name + ", group)");
 }
 
-TEST_F(NameDialogs, NewGroupRefusesAWindowsPrinterName)
-{
-    addWindowsPrinter("Outside Queue");
-    CNewGroupDlg dialog(tree);
-    dialog.show();
-    Type(dialog, "1000", "outside queue");
-    prompts.expectBox(kExistsMessage);
-    Click(dialog, "1");
-    EXPECT_TRUE(tree.calls.empty());
-}
-
 TEST_F(NameDialogs, RenameOffersOkOnlyWithANewName)
 {
     tree.select(Kind::Printer, "Lab", Kind::PrintersRoot);
