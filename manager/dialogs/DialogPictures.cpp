@@ -1,0 +1,92 @@
+#include "manager/dialogs/DialogPictures.h"
+
+#include "manager/database/CChooserDoc.h"
+#include "manager/dialogs/CCommSetupDlg.h"
+#include "manager/dialogs/CDeleteGroupDlg.h"
+#include "manager/dialogs/CDeletePrinterDlg.h"
+#include "manager/dialogs/CGroupPropertiesDlg.h"
+#include "manager/dialogs/CJobOptionsDlg.h"
+#include "manager/dialogs/CNewGroupDlg.h"
+#include "manager/dialogs/CRenameDlg.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QPixmap>
+
+namespace sendaro {
+
+namespace {
+
+// Puts the mouse over control `id`, so the picture shows its hint.
+void Hover(QDialog &dialog, const char *id)
+{
+    if (QWidget *control = dialog.findChild<QWidget *>(id)) {
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(control, &enter);
+    }
+}
+
+void Type(QDialog &dialog, const char *id, const QString &text)
+{
+    if (auto *edit = dialog.findChild<QLineEdit *>(id))
+        edit->setText(text);
+}
+
+bool Save(QDialog &dialog, const QString &folder, const QString &name)
+{
+    dialog.adjustSize();
+    dialog.show();
+    QApplication::processEvents();
+    const bool saved = dialog.grab().save(folder + "/" + name + ".png");
+    dialog.hide();
+    return saved;
+}
+
+} // namespace
+
+bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder)
+{
+    bool allSaved = true;
+    {
+        CDeleteGroupDlg dialog(tree);
+        Hover(dialog, "1030");
+        allSaved &= Save(dialog, folder, "delete-group");
+    }
+    {
+        CDeletePrinterDlg dialog(tree);
+        Hover(dialog, "1031");
+        allSaved &= Save(dialog, folder, "delete-printer");
+    }
+    {
+        const GroupRecord *group = doc.Groups().empty() ? nullptr : doc.Groups().front().get();
+        CGroupPropertiesDlg dialog(doc, group ? group->MainGroupName : "Sales", group ? group->GroupDescription : "",
+                                   group ? group->GroupDriver : "");
+        allSaved &= Save(dialog, folder, "group-properties");
+    }
+    {
+        CCommSetupDlg dialog;
+        Hover(dialog, "1028");
+        allSaved &= Save(dialog, folder, "communication-setup");
+    }
+    {
+        CJobOptionsDlg dialog;
+        allSaved &= Save(dialog, folder, "job-options");
+    }
+    {
+        CNewGroupDlg dialog(tree);
+        Type(dialog, "1000", "Second Floor");
+        Type(dialog, "1001", "The printers beside the meeting rooms");
+        Hover(dialog, "1000");
+        allSaved &= Save(dialog, folder, "new-group");
+    }
+    {
+        CRenameDlg dialog(tree);
+        Type(dialog, "1036", "Front Office");
+        Hover(dialog, "1036");
+        allSaved &= Save(dialog, folder, "rename");
+    }
+    return allSaved;
+}
+
+} // namespace sendaro

@@ -1,0 +1,18 @@
+// Pictures of the dialogs for the documentation: each dialog is built with real widgets and
+// plausible content, shown (offscreen when there is no display) and saved as a PNG.
+#pragma once
+
+#include <QString>
+
+class CChooserDoc;
+class TreeOperations;
+
+namespace sendaro {
+
+// Writes <folder>/<dialog>.png for every dialog of this library: delete-group,
+// delete-printer, group-properties, communication-setup, job-options, new-group, rename.
+// The delete and rename dialogs show the tree's selected item; the group properties show
+// the document's first group. Nothing is changed. False when a picture could not be made.
+bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder);
+
+} // namespace sendaro

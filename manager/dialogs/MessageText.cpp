@@ -1,0 +1,21 @@
+#include "manager/dialogs/MessageText.h"
+
+#include "manager/database/ManagerStrings.h"
+
+#include <cstdio>
+
+namespace sendaro {
+
+std::string FormatMessageText(UINT id, const std::string &subject, DWORD error)
+{
+    const std::string format = zordb::ManagerString(id);
+    const int length = std::snprintf(nullptr, 0, format.c_str(), subject.c_str(), static_cast<unsigned long>(error));
+    if (length <= 0)
+        return format;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format.c_str(), subject.c_str(), static_cast<unsigned long>(error));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+} // namespace sendaro
