@@ -1,6 +1,7 @@
 // sendaro_screenshots FOLDER: renders the manager's windows with real widgets, on the database
 // of the root that ZORVALINE_ROOT names, to FOLDER/<name>.png. scripts/screenshots prepares
 // the root and runs it. Exit 0 when every picture was written.
+#include "manager/dialogs/DialogPictures.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CMainFrame.h"
 #include "manager/shell/CManagerApp.h"
@@ -90,6 +91,10 @@ int main(int argc, char **argv)
             if (widget != &frame)
                 widget->close();
         }
+        // The dialogs, on the same tree and database.
+        TreeView &tree = *frame.Tree();
+        if (!sendaro::RenderDialogs(tree, tree.Document(), folder.path()))
+            status = 1;
     }
     return status;
 }
