@@ -2,7 +2,7 @@
 // for its destinations.
 #include "manager/qtui/QtUiBackend.h"
 #include "manager/shell/CManagerApp.h"
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "platform/ui/ui.h"
 
 #include <QApplication>

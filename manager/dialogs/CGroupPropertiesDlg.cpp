@@ -4,7 +4,7 @@
 #include "manager/database/GroupRules.h"
 #include "manager/database/NameCompare.h"
 #include "manager/dialogs/DialogForm.h"
-#include "manager/dialogs/DialogIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/dialogs/HelpWindow.h"
 #include "ui_CGroupPropertiesDlg.h"
 
@@ -39,7 +39,7 @@ void CGroupPropertiesDlg::listCompatibleGroups(CChooserDoc &doc, const std::stri
     // The record's driver decides; the text the caller gave stands in when the group is gone.
     const GroupRecord *group = doc.FindGroup(name);
     const std::string &groupDriver = group ? group->GroupDriver : driver;
-    const QIcon icon = sendaro::GroupIcon();
+    const QIcon icon = sendaro::ListGroupIcon();
     for (const auto &other : doc.Groups()) {
         const bool qualifies = groupDriver.empty() || zordb::IsDriverCompatible(groupDriver, other->GroupDriver);
         if (qualifies && !zordb::SameName(other->MainGroupName, name))

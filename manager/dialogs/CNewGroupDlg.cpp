@@ -3,7 +3,7 @@
 #include "manager/database/CChooserDoc.h"
 #include "manager/database/RecordChecks.h"
 #include "manager/dialogs/DialogForm.h"
-#include "manager/dialogs/DialogIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/dialogs/DialogStrings.h"
 #include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"

@@ -4,7 +4,7 @@
 #include "manager/database/RecordChecks.h"
 #include "manager/dialogs/DatabaseSection.h"
 #include "manager/dialogs/DialogForm.h"
-#include "manager/dialogs/DialogIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/Prompts.h"

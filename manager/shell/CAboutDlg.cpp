@@ -1,6 +1,6 @@
 #include "manager/shell/CAboutDlg.h"
 
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "ui_CAboutDlg.h"
 
 CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::CAboutDlg>())

@@ -16,7 +16,7 @@
 #include "manager/shell/CommandRules.h"
 #include "manager/shell/DatabaseSaver.h"
 #include "manager/shell/ListView.h"
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/shell/ShellStrings.h"
 #include "manager/shell/TreeView.h"
 

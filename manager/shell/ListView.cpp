@@ -2,7 +2,7 @@
 
 #include "manager/database/CChooserDoc.h"
 #include "manager/database/ManagerStrings.h"
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/shell/ShellStrings.h"
 
 #include <QHeaderView>

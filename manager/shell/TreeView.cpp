@@ -9,7 +9,7 @@
 #include "manager/shell/DriverInstallation.h"
 #include "manager/shell/GroupMembership.h"
 #include "manager/shell/PrinterSnapshot.h"
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 #include "manager/shell/ShellStrings.h"
 #include "manager/shell/SpoolerPrinters.h"
 #include "platform/base/lasterror.h"

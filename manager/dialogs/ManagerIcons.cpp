@@ -1,4 +1,4 @@
-#include "manager/shell/ShellIcons.h"
+#include "manager/dialogs/ManagerIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
