@@ -104,7 +104,7 @@ bool AtomicWriteFile(const std::string &requestedPath, std::string_view content,
         return failWith(errno);
     // The data must be on disk before the rename is, or a crash could leave the name with
     // no content; fdatasync is enough, as the size is part of what it syncs.
-    const bool written = (mode == 0600 || ::fchmod(temporary.fd(), mode) == 0)
+    const bool written = ::fchmod(temporary.fd(), mode) == 0
         && writeAll(temporary.fd(), content) && ::fdatasync(temporary.fd()) == 0
         && temporary.replaceTarget();
     if (!written)
