@@ -92,14 +92,16 @@ TEST(ProfileProcesses, TemporariesOfKilledWritersGoAtTheNextWrite)
     zortest::TempRoot root;
     fs::create_directories(root.driveC("ZORVALINE"));
     fillFile();
-    const std::string value(3000, 'v');
+    const std::string longValue(3000, 'v');
     std::mt19937 random(1208);
     for (int round = 0; round < 25; ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (;;)
-                WritePrivateProfileString("Printer 20", "Key5", value.c_str(), kFile);
+            for (;;) {
+                WritePrivateProfileString("Printer 20", "Key5", longValue.c_str(), kFile);
+                WritePrivateProfileString("Printer 20", "Key5", "short", kFile);
+            }
         }
         usleep(std::uniform_int_distribution<useconds_t>(1000, 30000)(random));
         kill(child, SIGKILL);
