@@ -110,7 +110,7 @@ void IniFile::Section::keyInserted(size_t at)
     for (NameEntry &entry : keyIndex)
         if (entry.position >= at)
             ++entry.position;
-    // A key that reads back as a comment (a blank other than space or tab before ';') is no key.
+    // Callers refuse keys that would not read back as keys; such a line gets no entry.
     if (const auto parsed = keyLine(lines[at])) {
         const NameEntry added{nameHash(parsed->key), at};
         keyIndex.insert(std::upper_bound(keyIndex.begin(), keyIndex.end(), added), added);

@@ -198,7 +198,8 @@ std::optional<ProfileEdit> makeEdit(LPCSTR section, LPCSTR key, LPCSTR value)
     ProfileEdit edit{section, std::nullopt, std::nullopt};
     if (key) {
         std::string_view name = key;
-        while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
+        // The blanks the file's reader trims, or "\v;x" would be written as a comment.
+        while (!name.empty() && std::string_view(" \t\v\f").find(name.front()) != std::string_view::npos)
             name.remove_prefix(1);
         if (hasLineBreak(name) || name.find('=') != std::string_view::npos ||
             (!name.empty() && (name.front() == ';' || name.front() == '['))) {
