@@ -1,6 +1,9 @@
 // Profile reads and writes on a file the size of a full destination database, each beside
 // a naive baseline measured in the same run: reads that read and parse the whole file on
-// every call, and writes made one call at a time (each a locked, atomic rewrite).
+// every call, and writes made one call at a time (each a locked, atomic rewrite). Then two
+// processes writing different keys of one file at the same time, one call per key.
+//
+// usage: bench_profile [READS [KEYS_PER_PROCESS]]   (defaults 200000 and 1000)
 #include "platform/profile/inifile.h"
 #include "platform/base/paths.h"
 #include "platform/profile/profile.h"
@@ -12,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -91,11 +96,47 @@ double readsPerSecond(const std::vector<Write> &writes, int count, Read read)
     return count / seconds;
 }
 
+// Two processes each write `keysEach` keys of their own into one section of one file, one
+// call per key; returns the seconds until both are done, or -1 when a key is missing after.
+double twoWritersSeconds(int keysEach)
+{
+    const char *file = "C:\\ZORVALINE\\Shared.ini";
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<pid_t> writers;
+    for (const char *prefix : {"first", "second"}) {
+        const pid_t child = fork();
+        if (child < 0)
+            return -1;
+        if (child == 0) {
+            for (int i = 0; i < keysEach; ++i) {
+                const std::string key = prefix + std::to_string(i);
+                if (!WritePrivateProfileString("Both", key.c_str(), "some value of a printer", file))
+                    _exit(1);
+            }
+            _exit(0);
+        }
+        writers.push_back(child);
+    }
+    bool ok = true;
+    for (const pid_t child : writers) {
+        int status = 0;
+        ok = waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok;
+    }
+    const double seconds = secondsSince(start);
+    char value[64];
+    for (const char *prefix : {"first", "second"})
+        for (int i = 0; ok && i < keysEach; ++i)
+            ok = GetPrivateProfileString("Both", (prefix + std::to_string(i)).c_str(), "", value, sizeof value,
+                                         file) > 0;
+    return ok ? seconds : -1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     const int reads = argc > 1 ? std::atoi(argv[1]) : 200000;
+    const int keysEach = argc > 2 ? std::atoi(argv[2]) : 1000;
     std::string root = (fs::temp_directory_path() / "zorvaline-bench-XXXXXX").string();
     if (!mkdtemp(root.data())) {
         std::perror("mkdtemp");
@@ -155,6 +196,13 @@ int main(int argc, char **argv)
     std::printf("reads, name in another case: %12.0f /s\n", otherCase);
     std::printf("reads, re-parse every call:  %12.0f /s  (cached is %.0fx faster)\n", naive, cached / naive);
 
+    const double twoWriters = twoWritersSeconds(keysEach);
+    if (twoWriters < 0)
+        std::printf("two processes, %d keys each: FAILED (a write failed or a key is missing)\n", keysEach);
+    else
+        std::printf("two processes, %d keys each: %10.3f s  (%.0f writes/s, %.2f ms a write)\n", keysEach,
+                    twoWriters, 2 * keysEach / twoWriters, twoWriters * 1000 / (2 * keysEach));
+
     fs::remove_all(root);
-    return identical ? 0 : 1;
+    return identical && twoWriters >= 0 ? 0 : 1;
 }

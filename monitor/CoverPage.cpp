@@ -3,10 +3,14 @@
 #include "monitor/JobSettings.h"
 #include "monitor/TextCharset.h"
 #include "platform/base/paths.h"
+#include "platform/files/atomicfile.h"
+#include "platform/files/freshfile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -62,10 +66,24 @@ std::string pageString(std::string_view value)
     return postScriptString(IsPlainAscii(value) ? std::string(value) : ToLatin1(DecodeJobText(value)));
 }
 
-bool copyOver(const std::string &from, const std::string &to)
+// The page files are created afresh and owner-only: they name the job's sender and
+// recipient, and a link planted at their names is not followed.
+bool writeFresh(const std::string &linuxPath, std::string_view content)
 {
-    std::error_code error;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    const int fd = zorplat::OpenFreshFile(linuxPath, O_WRONLY);
+    if (fd < 0)
+        return false;
+    while (!content.empty()) {
+        const ssize_t written = ::write(fd, content.data(), content.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            ::close(fd);
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return ::close(fd) == 0;
 }
 
 } // namespace
@@ -119,12 +137,12 @@ bool GenerateCoverPages(const CoverPageFacts &facts)
 {
     const std::string banner = zorplat::ToLinuxPath(InstallPath("banner.ps"));
     const std::string trailer = zorplat::ToLinuxPath(InstallPath("trailer.ps"));
-    bool generated = copyOver(zorplat::ToLinuxPath(BannerTemplatePath()), banner);
+    // The template followed by the text, written whole to each page.
+    std::string page;
+    bool generated = zorplat::ReadWholeFile(zorplat::ToLinuxPath(BannerTemplatePath()), page);
     if (generated) {
-        std::ofstream out(banner, std::ios::binary | std::ios::app);
-        out << CoverPageText(facts);
-        out.close();
-        generated = !out.fail() && copyOver(banner, trailer);
+        page += CoverPageText(facts);
+        generated = writeFresh(banner, page) && writeFresh(trailer, page);
     }
     if (!generated) {
         // Pages left over from the previous address would carry its recipient; without them

@@ -30,9 +30,10 @@ CoverPageFacts ReadCoverPageFacts(std::string_view address, std::string_view pri
 // its 8-bit bytes as octal escapes.
 std::string CoverPageText(const CoverPageFacts &facts);
 
-// Copies the template over "banner.ps", appends the text and copies the result over
-// "trailer.ps". No message is shown: false when the template is missing or a file cannot be
-// written, and a job that asks for a cover page then fails when it opens the page.
+// Writes "banner.ps" and "trailer.ps", each the template followed by the text, as files
+// created afresh and readable by their owner only. No message is shown: false when the
+// template is missing or a file cannot be written (neither page is left then), and a job
+// that asks for a cover page then fails when it opens the page.
 bool GenerateCoverPages(const CoverPageFacts &facts);
 
 } // namespace zormon

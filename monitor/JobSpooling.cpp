@@ -166,10 +166,11 @@ BOOL StartDocPort(HANDLE port, LPSTR printerName, DWORD jobId, DWORD, LPBYTE doc
 
     record->jobId = jobId;
     g_job.spoolPath = InstallPath("Varnel." + std::to_string(advanceSpoolCounter()));
-    // Truncated: a file of that name left by an earlier process must not lend its tail to
-    // this job.
-    HANDLE spool = CreateFile(g_job.spoolPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Created afresh and owner-only: a file of that name left by an earlier process must not
+    // lend its tail to this job, a link planted there must not carry the job elsewhere, and
+    // no other user may read it.
+    HANDLE spool = zorplat::CreateFreshFile(g_job.spoolPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_ATTRIBUTE_NORMAL);
     if (spool == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         ShowMonitorMessage(kFocusWindow, MB_ICONSTOP, MonitorString::MonitorCaption,

@@ -36,7 +36,8 @@ private:
     bool m_afterLineFeed = false;
 };
 
-// Encodes the file `inputPath` into `outputPath` (created or replaced). Paths may be Windows
+// Encodes the file `inputPath` into `outputPath` (created afresh, owner-only, whatever was at
+// the name removed first, see OpenFreshFile). Paths may be Windows
 // paths of the root or Linux absolute paths. False, with the last error set, when the input
 // cannot be read or the output cannot be written completely; no partial output is left then.
 bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outputPath);

@@ -4,6 +4,7 @@
 
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
+#include "platform/files/freshfile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -113,7 +114,8 @@ bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outp
         SetLastError(windowsError(errno));
         return false;
     }
-    FileDescriptor output(::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    // The encoded job is as private as the job, and a link planted at its name is not followed.
+    FileDescriptor output(zorplat::OpenFreshFile(outputFile, O_WRONLY));
     if (output.get() < 0) {
         // With O_CREAT only a missing folder gives ENOENT.
         SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : windowsError(errno));

@@ -21,8 +21,10 @@ struct SetupStep {
 const SetupStep kSteps[] = {
     {ChooseInstallDirectory, nullptr},
     {CreateDirectories, "C:\\WINDOWS, C:\\WINDOWS\\SYSTEM, C:\\WINDOWS\\INF and the install directory"},
+    {SweepStaleTemporaries, "no temporary files of interrupted writes there or in the root (a live writer's are kept)"},
     {WriteVarnelIni, "Varnel.ini in the system directory: [Install] Directory"},
     {WriteDatabaseSetting, "VComDef.ini in the install directory: [DefaultSetup] Database"},
+    {ProtectPrivateFiles, "the install directory, VComDef.ini and the database readable by their owner only"},
     {WriteWinIniPorts, "win.ini [ports]: FILE: and this machine's serial and parallel ports"},
     {WriteServicesFile, "C:\\WINDOWS\\SERVICES, the services file (an existing one is kept)"},
     {RegisterComputerName, "registry: the computer name (the host name in capitals)"},

@@ -2,17 +2,21 @@
 #include "tools/setup_steps.h"
 
 #include "platform/files/atomicfile.h"
+#include "platform/files/temporaryfile.h"
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
 #include "platform/profile/profile.h"
 #include "platform/base/text.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 #include <system_error>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -81,7 +85,24 @@ bool ensureProfileValue(SetupContext &ctx, const std::string &file, const char *
     return true;
 }
 
-bool ensureDirectory(SetupContext &ctx, const std::string &windowsPath)
+// Makes linuxPath (which exists) readable by its owner only, reporting what changed.
+bool ensureOwnerOnly(SetupContext &ctx, const std::string &windowsPath, const std::string &linuxPath)
+{
+    struct stat info {};
+    if (::stat(linuxPath.c_str(), &info) != 0)
+        return ctx.fail("cannot inspect " + windowsPath + " (" + linuxPath + "): " + std::strerror(errno));
+    const std::string what = windowsPath + " readable by its owner only";
+    if ((info.st_mode & 077) == 0) {
+        ctx.upToDate(what);
+        return true;
+    }
+    if (::chmod(linuxPath.c_str(), info.st_mode & 07700) != 0)
+        return ctx.fail("cannot make " + windowsPath + " (" + linuxPath + ") owner-only: " + std::strerror(errno));
+    ctx.updated(what);
+    return true;
+}
+
+bool ensureDirectory(SetupContext &ctx, const std::string &windowsPath, bool ownerOnly = false)
 {
     const std::string linuxPath = zorplat::ToLinuxPath(windowsPath);
     struct stat info {};
@@ -95,6 +116,8 @@ bool ensureDirectory(SetupContext &ctx, const std::string &windowsPath)
     std::filesystem::create_directories(linuxPath, error);
     if (error)
         return ctx.fail("cannot create " + windowsPath + " (" + linuxPath + "): " + error.message());
+    if (ownerOnly && ::chmod(linuxPath.c_str(), 0700) != 0)
+        return ctx.fail("cannot make " + windowsPath + " (" + linuxPath + ") owner-only: " + std::strerror(errno));
     ctx.created(windowsPath);
     return true;
 }
@@ -120,9 +143,40 @@ bool CreateDirectories(SetupContext &ctx)
 {
     for (const std::string &folder :
          {std::string("C:\\"), std::string("C:\\WINDOWS"), std::string("C:\\WINDOWS\\SYSTEM"),
-          std::string("C:\\WINDOWS\\INF"), ctx.installDirectory})
+          std::string("C:\\WINDOWS\\INF")})
         if (!ensureDirectory(ctx, folder))
             return false;
+    // It holds the jobs while they are sent and the files with passwords.
+    return ensureDirectory(ctx, ctx.installDirectory, true);
+}
+
+bool ProtectPrivateFiles(SetupContext &ctx)
+{
+    // The folder alone keeps the jobs' work files and the password-bearing files from other
+    // users; the files themselves are tightened too, in case the folder is opened again.
+    if (!ensureOwnerOnly(ctx, ctx.installDirectory, zorplat::ToLinuxPath(ctx.installDirectory)))
+        return false;
+    const std::string settings = installFile(ctx, "VComDef.ini");
+    std::vector<std::string> files = {settings};
+    if (const auto database = profileValue(settings, "DefaultSetup", "Database"); database && !database->empty())
+        files.push_back(*database);
+    for (const std::string &file : files) {
+        const std::string linuxPath = zorplat::ToLinuxPath(file);
+        if (::access(linuxPath.c_str(), F_OK) == 0 && !ensureOwnerOnly(ctx, file, linuxPath))
+            return false;
+    }
+    return true;
+}
+
+bool SweepStaleTemporaries(SetupContext &ctx)
+{
+    const std::vector<std::string> folders = {ctx.root, zorplat::ToLinuxPath("C:\\WINDOWS"),
+                                              zorplat::ToLinuxPath("C:\\WINDOWS\\SYSTEM"),
+                                              zorplat::ToLinuxPath("C:\\WINDOWS\\INF"),
+                                              zorplat::ToLinuxPath(ctx.installDirectory)};
+    for (const std::string &folder : folders)
+        for (const std::string &path : zorplat::RemoveStaleTemporariesIn(folder))
+            ctx.removed(path + ", left by an interrupted write");
     return true;
 }
 

@@ -10,8 +10,12 @@
 // Install directory from [Install] Directory of Varnel.ini, or --install-dir, or the default.
 bool ChooseInstallDirectory(SetupContext &ctx);
 bool CreateDirectories(SetupContext &ctx);
+// Temporaries that killed writers left in the root's folders; a live writer's stay.
+bool SweepStaleTemporaries(SetupContext &ctx);
 bool WriteVarnelIni(SetupContext &ctx);
 bool WriteDatabaseSetting(SetupContext &ctx);
+// The install directory, VComDef.ini and the database readable by their owner only.
+bool ProtectPrivateFiles(SetupContext &ctx);
 bool WriteWinIniPorts(SetupContext &ctx);
 bool WriteServicesFile(SetupContext &ctx);
 bool RegisterComputerName(SetupContext &ctx);

@@ -1,6 +1,7 @@
 #include "platform/files/atomicfile.h"
 
 #include "platform/base/lasterror.h"
+#include "platform/files/temporaryfile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -67,19 +68,20 @@ bool writeAll(int fd, std::string_view content)
     return true;
 }
 
-// Makes the rename itself durable; a failure here is not worth failing the write for.
-void syncFolder(const std::string &folder)
+} // namespace
+
+void SyncFolderOf(const std::string &linuxPath)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A failure here is not worth failing a write for: the rename itself has happened.
+    const int fd = ::open(folderOf(linuxPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
-} // namespace
-
-bool AtomicWriteFile(const std::string &requestedPath, std::string_view content, mode_t modeForNewFile)
+bool AtomicWriteFile(const std::string &requestedPath, std::string_view content, mode_t modeForNewFile,
+                     Durability durability)
 {
     // A rename would replace a symbolic link itself; the file it points to is meant.
     std::string linuxPath = requestedPath;
@@ -95,26 +97,20 @@ bool AtomicWriteFile(const std::string &requestedPath, std::string_view content,
     if (::stat(linuxPath.c_str(), &existing) == 0)
         mode = existing.st_mode & 07777;
 
+    RemoveStaleTemporaries(linuxPath);
     // The temporary file sits beside the target so the rename stays on one file system.
-    std::string temporary = linuxPath + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
+    TemporaryFile temporary(linuxPath);
+    if (!temporary.valid())
         return failWith(errno);
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
-    int error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temporary.c_str(), linuxPath.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return failWith(error);
-    }
-    syncFolder(folderOf(linuxPath));
+    // The data must be on disk before the rename is, or a crash could leave the name with
+    // no content; fdatasync is enough, as the size is part of what it syncs.
+    const bool written = ::fchmod(temporary.fd(), mode) == 0
+        && writeAll(temporary.fd(), content) && ::fdatasync(temporary.fd()) == 0
+        && temporary.replaceTarget();
+    if (!written)
+        return failWith(errno);
+    if (durability == Durability::Durable)
+        SyncFolderOf(linuxPath);
     return true;
 }
 

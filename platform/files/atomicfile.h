@@ -8,16 +8,29 @@
 
 namespace zorplat {
 
+// What a replacement promises about a crash of the machine (a killed process never matters:
+// the kernel has the data either way).
+enum class Durability {
+    // The crash leaves the whole old file or the whole new one; the new one only once the
+    // folder has been synced (SyncFolderOf, or the kernel's own writeback a few seconds on).
+    Atomic,
+    // As Atomic, and the new file is on disk when the call returns.
+    Durable,
+};
+
 // Replaces linuxPath with content so that any reader (in any process, or after a crash or
 // kill -9) sees either the whole old file or the whole new one: a temporary file in the
-// same folder is written, fsynced, renamed over the target, and the folder is fsynced.
-// A new file gets modeForNewFile; an existing file keeps its mode; a symbolic link is
-// written through to its target. Returns false with the last error set
+// same folder is written, its data synced, renamed over the target, and for Durable the
+// folder is synced. A new file gets modeForNewFile; an existing file keeps its mode; a
+// symbolic link is written through to its target. Returns false with the last error set
 // (ERROR_PATH_NOT_FOUND when the folder does not exist, ERROR_ACCESS_DENIED,
-// ERROR_DISK_FULL, ERROR_WRITE_FAULT) and leaves the target untouched. A crash can leave
-// a temporary "<name>.XXXXXX" beside the target; it is never read.
+// ERROR_DISK_FULL, ERROR_WRITE_FAULT) and leaves the target untouched. Temporaries that
+// killed writers left beside the target are removed first (see TemporaryFile).
 bool AtomicWriteFile(const std::string &linuxPath, std::string_view content,
-                     mode_t modeForNewFile = 0600);
+                     mode_t modeForNewFile = 0600, Durability durability = Durability::Durable);
+
+// Makes the renames done in the folder of linuxPath durable.
+void SyncFolderOf(const std::string &linuxPath);
 
 // Reads the whole file. False with the last error set (ERROR_FILE_NOT_FOUND when it does
 // not exist, ERROR_ACCESS_DENIED, ERROR_READ_FAULT) otherwise.

@@ -2,6 +2,7 @@
 #include "platform/files/files.h"
 
 #include "platform/files/filesupport.h"
+#include "platform/files/temporaryfile.h"
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
 
@@ -79,30 +80,23 @@ BOOL copyFile(const std::string &source, const std::string &target, bool failIfE
         return fail(refusal);
     }
 
-    std::string temporary = target + ".copy-XXXXXX";
-    const int to = mkostemp(temporary.data(), O_CLOEXEC);
-    if (to < 0) {
+    zorplat::RemoveStaleTemporaries(target);
+    zorplat::TemporaryFile temporary(target);
+    if (!temporary.valid()) {
         const int error = errno;
         close(from);
         return zorplat::FailWithErrno(error, target);
     }
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    bool copied = copyContents(from, to) && fchmod(to, sourceInfo.st_mode & 07777) == 0
-        && futimens(to, times) == 0;
-    int error = errno;
-    copied = close(to) == 0 && copied;
+    bool copied = copyContents(from, temporary.fd()) && fchmod(temporary.fd(), sourceInfo.st_mode & 07777) == 0
+        && futimens(temporary.fd(), times) == 0
+        && temporary.replaceTarget(failIfExists ? RENAME_NOREPLACE : 0);
+    const int error = errno;
     close(from);
-    if (copied) {
-        const unsigned flags = failIfExists ? RENAME_NOREPLACE : 0;
-        copied = renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), flags) == 0;
-        error = errno;
-    }
-    if (!copied) {
-        unlink(temporary.c_str());
+    if (!copied)
         return fail(error == EEXIST ? ERROR_FILE_EXISTS
                                     : error == ENOSPC ? ERROR_DISK_FULL
                                                       : zorplat::FileErrorFromErrno(error, target));
-    }
     return TRUE;
 }
 

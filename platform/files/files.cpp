@@ -2,6 +2,7 @@
 #include "platform/files/files.h"
 
 #include "platform/files/filesupport.h"
+#include "platform/files/freshfile.h"
 #include "platform/base/kernelobject.h"
 #include "platform/base/paths.h"
 
@@ -86,6 +87,24 @@ BOOL fail(DWORD error)
     return FALSE;
 }
 
+// The handle of a file just opened as fd.
+HANDLE handleFor(int fd, const std::string &path, DWORD flagsAndAttributes)
+{
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return failHandle(ERROR_ACCESS_DENIED);
+    }
+    return AddHandle(std::make_shared<FileObject>(fd, info, path, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0));
+}
+
+int accessFlags(DWORD desiredAccess)
+{
+    const bool read = desiredAccess & GENERIC_READ;
+    const bool write = desiredAccess & GENERIC_WRITE;
+    return read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+}
+
 // Read and write on a handle opened without the matching access fail with EBADF.
 DWORD transferError(int error)
 {
@@ -105,9 +124,8 @@ HANDLE CreateFile(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
 {
     if (!fileName || !*fileName)
         return zorplat::failHandle(ERROR_PATH_NOT_FOUND);
-    const bool read = desiredAccess & GENERIC_READ;
     const bool write = desiredAccess & GENERIC_WRITE;
-    int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
+    int flags = O_CLOEXEC | zorplat::accessFlags(desiredAccess);
     switch (creationDisposition) {
     case CREATE_NEW:
         flags |= O_CREAT | O_EXCL;
@@ -142,16 +160,26 @@ HANDLE CreateFile(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
     if (fd < 0)
         return zorplat::failHandle(zorplat::FileErrorFromErrno(errno, path));
 
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        return zorplat::failHandle(ERROR_ACCESS_DENIED);
-    }
-    HANDLE handle = zorplat::AddHandle(std::make_shared<FileObject>(
-        fd, info, path, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0));
+    HANDLE handle = zorplat::handleFor(fd, path, flagsAndAttributes);
+    if (handle == INVALID_HANDLE_VALUE)
+        return handle;
     const bool reportExisting =
         existed && (creationDisposition == OPEN_ALWAYS || creationDisposition == CREATE_ALWAYS);
     SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+HANDLE zorplat::CreateFreshFile(LPCSTR fileName, DWORD desiredAccess, DWORD flagsAndAttributes)
+{
+    if (!fileName || !*fileName)
+        return failHandle(ERROR_PATH_NOT_FOUND);
+    const std::string path = ToLinuxPath(fileName);
+    const int fd = OpenFreshFile(path, accessFlags(desiredAccess | GENERIC_WRITE));
+    if (fd < 0)
+        return failHandle(FileErrorFromErrno(errno, path));
+    HANDLE handle = handleFor(fd, path, flagsAndAttributes);
+    if (handle != INVALID_HANDLE_VALUE)
+        SetLastError(ERROR_SUCCESS);
     return handle;
 }
 

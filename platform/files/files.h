@@ -65,6 +65,14 @@ HANDLE CreateFile(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                   LPSECURITY_ATTRIBUTES securityAttributes,
                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 
+namespace zorplat {
+// CreateFile for a work file that must be the caller's own: whatever is at the name is
+// removed first (a symbolic link is removed, never followed) and the file is created
+// exclusively, readable and writable by its owner only (see OpenFreshFile). Fails as
+// CreateFile does.
+HANDLE CreateFreshFile(LPCSTR fileName, DWORD desiredAccess, DWORD flagsAndAttributes);
+} // namespace zorplat
+
 // Reads up to `toRead` bytes; at the end of the file succeeds with *read = 0. `overlapped`
 // must be null. ERROR_ACCESS_DENIED on a handle opened without GENERIC_READ.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void *overlapped);

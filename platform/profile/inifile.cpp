@@ -1,6 +1,8 @@
 #include "platform/profile/inifile.h"
 
-#include <cctype>
+#include "platform/base/text.h"
+
+#include <algorithm>
 
 namespace zorplat {
 
@@ -27,12 +29,15 @@ std::string_view meaningful(std::string_view line)
     return trimmed(nul == std::string_view::npos ? line : line.substr(0, nul));
 }
 
-std::string lowered(std::string_view text)
+// FNV-1a over the case-folded name.
+uint64_t nameHash(std::string_view name)
 {
-    std::string lower(text);
-    for (char &c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(FoldAsciiCase(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 std::optional<std::string_view> headerName(std::string_view line)
@@ -82,7 +87,33 @@ void IniFile::Section::indexKeys()
     keyIndex.clear();
     for (size_t i = 0; i < lines.size(); ++i) {
         if (const auto parsed = keyLine(lines[i]))
-            keyIndex.emplace(lowered(parsed->key), i);
+            keyIndex.push_back({nameHash(parsed->key), i});
+    }
+    std::sort(keyIndex.begin(), keyIndex.end());
+}
+
+std::optional<size_t> IniFile::Section::findKey(std::string_view key) const
+{
+    const std::string_view name = trimmed(key);
+    const uint64_t hash = nameHash(name);
+    for (auto entry = std::lower_bound(keyIndex.begin(), keyIndex.end(), NameEntry{hash, 0});
+         entry != keyIndex.end() && entry->hash == hash; ++entry) {
+        if (EqualsIgnoringCase(keyLine(lines[entry->position])->key, name))
+            return entry->position;
+    }
+    return std::nullopt;
+}
+
+void IniFile::Section::keyInserted(size_t at)
+{
+    // Moving the entries keeps their order, so nothing is hashed or sorted again.
+    for (NameEntry &entry : keyIndex)
+        if (entry.position >= at)
+            ++entry.position;
+    // Callers refuse keys that would not read back as keys; such a line gets no entry.
+    if (const auto parsed = keyLine(lines[at])) {
+        const NameEntry added{nameHash(parsed->key), at};
+        keyIndex.insert(std::upper_bound(keyIndex.begin(), keyIndex.end(), added), added);
     }
 }
 
@@ -90,29 +121,38 @@ void IniFile::indexSections()
 {
     m_sectionIndex.clear();
     for (size_t i = 1; i < m_sections.size(); ++i)
-        m_sectionIndex.emplace(lowered(*headerName(m_sections[i].header)), i);
+        m_sectionIndex.push_back({nameHash(*headerName(m_sections[i].header)), i});
+    std::sort(m_sectionIndex.begin(), m_sectionIndex.end());
 }
 
-IniFile IniFile::Parse(std::string_view content)
+std::string_view IniFile::keep(std::string text)
+{
+    m_texts.push_back(std::make_shared<const std::string>(std::move(text)));
+    return *m_texts.back();
+}
+
+IniFile IniFile::Parse(std::string content)
 {
     IniFile file;
+    const std::string_view text = file.keep(std::move(content));
     Section *current = &file.m_sections.front();
     size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = content.size();
-        const std::string_view line = content.substr(start, end - start);
+    while (start < text.size()) {
+        // A plain scan: find_first_of would search the two-character set once per byte.
+        size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        const std::string_view line = text.substr(start, end - start);
         if (headerName(line)) {
             current->indexKeys();
             current = &file.m_sections.emplace_back();
             current->header = line;
         } else {
-            current->lines.emplace_back(line);
+            current->lines.push_back(line);
         }
         start = end;
-        if (start < content.size())
-            start += content.compare(start, 2, "\r\n") == 0 ? 2 : 1;
+        if (start < text.size())
+            start += text.compare(start, 2, "\r\n") == 0 ? 2 : 1;
     }
     current->indexKeys();
     file.indexSections();
@@ -124,7 +164,7 @@ std::string IniFile::Serialize() const
     size_t size = 0;
     for (const Section &section : m_sections) {
         size += section.header.size() + 2;
-        for (const std::string &line : section.lines)
+        for (const std::string_view line : section.lines)
             size += line.size() + 2;
     }
     std::string out;
@@ -132,7 +172,7 @@ std::string IniFile::Serialize() const
     for (size_t i = 0; i < m_sections.size(); ++i) {
         if (i > 0)
             out.append(m_sections[i].header).append("\r\n");
-        for (const std::string &line : m_sections[i].lines)
+        for (const std::string_view line : m_sections[i].lines)
             out.append(line).append("\r\n");
     }
     return out;
@@ -140,18 +180,14 @@ std::string IniFile::Serialize() const
 
 std::optional<size_t> IniFile::findSection(std::string_view section) const
 {
-    const auto found = m_sectionIndex.find(lowered(trimmed(section)));
-    if (found == m_sectionIndex.end())
-        return std::nullopt;
-    return found->second;
-}
-
-std::optional<size_t> IniFile::findKey(const Section &section, std::string_view key) const
-{
-    const auto found = section.keyIndex.find(lowered(trimmed(key)));
-    if (found == section.keyIndex.end())
-        return std::nullopt;
-    return found->second;
+    const std::string_view name = trimmed(section);
+    const uint64_t hash = nameHash(name);
+    for (auto entry = std::lower_bound(m_sectionIndex.begin(), m_sectionIndex.end(), NameEntry{hash, 0});
+         entry != m_sectionIndex.end() && entry->hash == hash; ++entry) {
+        if (EqualsIgnoringCase(*headerName(m_sections[entry->position].header), name))
+            return entry->position;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string_view> IniFile::Value(std::string_view section, std::string_view key) const
@@ -160,7 +196,7 @@ std::optional<std::string_view> IniFile::Value(std::string_view section, std::st
     if (!index)
         return std::nullopt;
     const Section &found = m_sections[*index];
-    const auto line = findKey(found, key);
+    const auto line = found.findKey(key);
     if (!line)
         return std::nullopt;
     return keyLine(found.lines[*line])->value;
@@ -180,7 +216,7 @@ std::optional<std::vector<std::string_view>> IniFile::KeyNames(std::string_view 
     if (!index)
         return std::nullopt;
     std::vector<std::string_view> names;
-    for (const std::string &line : m_sections[*index].lines) {
+    for (const std::string_view line : m_sections[*index].lines) {
         if (const auto parsed = keyLine(line))
             names.push_back(parsed->key);
     }
@@ -193,7 +229,7 @@ std::optional<std::vector<std::string>> IniFile::SectionEntries(std::string_view
     if (!index)
         return std::nullopt;
     std::vector<std::string> entries;
-    for (const std::string &line : m_sections[*index].lines) {
+    for (const std::string_view line : m_sections[*index].lines) {
         if (const auto parsed = keyLine(line)) {
             entries.push_back(keyValueLine(parsed->key, parsed->value));
         } else {
@@ -216,28 +252,29 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
         if (!empty && (last.lines.empty() || !isBlankLine(last.lines.back())))
             m_sections.back().lines.emplace_back();
         Section &added = m_sections.emplace_back();
-        added.header.append(1, '[').append(trimmed(section)).append(1, ']');
-        added.lines.push_back(keyValueLine(keyName, value));
+        std::string header(1, '[');
+        header.append(trimmed(section)).append(1, ']');
+        added.header = keep(std::move(header));
+        added.lines.push_back(keep(keyValueLine(keyName, value)));
         added.indexKeys();
-        m_sectionIndex.emplace(lowered(trimmed(section)), m_sections.size() - 1);
+        const NameEntry entry{nameHash(trimmed(section)), m_sections.size() - 1};
+        m_sectionIndex.insert(std::upper_bound(m_sectionIndex.begin(), m_sectionIndex.end(), entry), entry);
         return true;
     }
     Section &found = m_sections[*index];
-    if (const auto line = findKey(found, keyName)) {
+    if (const auto line = found.findKey(keyName)) {
         std::string replacement = keyValueLine(keyLine(found.lines[*line])->key, value);
         if (replacement == found.lines[*line])
             return false;
-        found.lines[*line] = std::move(replacement);
+        found.lines[*line] = keep(std::move(replacement));
         return true;
     }
     size_t position = found.lines.size();
     while (position > 0 && isBlankLine(found.lines[position - 1]))
         --position;
     found.lines.insert(found.lines.begin() + static_cast<std::ptrdiff_t>(position),
-                       keyValueLine(keyName, value));
-    // Only blank lines follow the new one, so no indexed key moved: one entry is enough, and
-    // appending keys stays linear in the section's size.
-    found.keyIndex.emplace(lowered(keyName), position);
+                       keep(keyValueLine(keyName, value)));
+    found.keyInserted(position);
     return true;
 }
 
@@ -247,10 +284,11 @@ bool IniFile::DeleteKey(std::string_view section, std::string_view key)
     if (!index)
         return false;
     Section &found = m_sections[*index];
-    const auto line = findKey(found, key);
+    const auto line = found.findKey(key);
     if (!line)
         return false;
     found.lines.erase(found.lines.begin() + static_cast<std::ptrdiff_t>(*line));
+    // Another line of the section may hold the same key; it takes over from the one removed.
     found.indexKeys();
     return true;
 }

@@ -3,10 +3,11 @@
 // Names are trimmed and compared without regard to case; the first match wins.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace zorplat {
@@ -15,12 +16,12 @@ class IniFile {
 public:
     // Any bytes are accepted: CR LF, LF or CR alone end a line, a final line needs no end,
     // and a NUL ends the name or value it appears in (the line itself is kept whole).
-    static IniFile Parse(std::string_view content);
+    static IniFile Parse(std::string content);
     // Every line followed by CR LF.
     std::string Serialize() const;
 
     // The trimmed value of the key, quotes kept; nullopt when section or key is missing.
-    // The view lives as long as this object is not edited.
+    // The view lives as long as this object.
     std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
     // Every section header in file order, duplicates included.
     std::vector<std::string_view> SectionNames() const;
@@ -38,20 +39,39 @@ public:
     bool DeleteSection(std::string_view section);
 
 private:
+    // A name's hash (of its trimmed, case-folded text) and the line or section that holds it;
+    // kept sorted, so the first match of a name is the first of its hash to compare equal.
+    struct NameEntry {
+        uint64_t hash;
+        size_t position;
+        bool operator<(const NameEntry &other) const
+        {
+            return hash != other.hash ? hash < other.hash : position < other.position;
+        }
+    };
+
     struct Section {
-        std::string header;             // the header line as read; empty for the prelude
-        std::vector<std::string> lines; // every line up to the next header
-        std::unordered_map<std::string, size_t> keyIndex; // lower-case key -> first line
+        std::string_view header;             // the header line as read; empty for the prelude
+        std::vector<std::string_view> lines; // every line up to the next header
+        std::vector<NameEntry> keyIndex;     // key -> line
         void indexKeys();
+        std::optional<size_t> findKey(std::string_view key) const;
+        // A key line inserted at `at`: the lines from there on move one down.
+        void keyInserted(size_t at);
     };
 
     std::optional<size_t> findSection(std::string_view section) const;
-    std::optional<size_t> findKey(const Section &section, std::string_view key) const;
     void indexSections();
+    // Keeps `text` for as long as this object or a copy of it lives; the view stays valid.
+    std::string_view keep(std::string text);
 
+    // The text every line views: the parsed content and each line made since, shared with
+    // copies and never changed, so copying a file copies no text and parsing allocates
+    // nothing per line.
+    std::vector<std::shared_ptr<const std::string>> m_texts;
     // [0] holds the lines before the first header, which belong to no section.
     std::vector<Section> m_sections{1};
-    std::unordered_map<std::string, size_t> m_sectionIndex; // lower-case name -> first section
+    std::vector<NameEntry> m_sectionIndex; // section name -> section
 };
 
 } // namespace zorplat

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zorplat {
@@ -197,7 +198,8 @@ std::optional<ProfileEdit> makeEdit(LPCSTR section, LPCSTR key, LPCSTR value)
     ProfileEdit edit{section, std::nullopt, std::nullopt};
     if (key) {
         std::string_view name = key;
-        while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
+        // The blanks the file's reader trims, or "\v;x" would be written as a comment.
+        while (!name.empty() && std::string_view(" \t\v\f").find(name.front()) != std::string_view::npos)
             name.remove_prefix(1);
         if (hasLineBreak(name) || name.find('=') != std::string_view::npos ||
             (!name.empty() && (name.front() == ';' || name.front() == '['))) {
@@ -234,7 +236,8 @@ BOOL fail(DWORD error)
 // Read-modify-write under the file's lock, from the file as it is now (not the cache), so
 // that writers in other processes lose nothing. The result, when anything changed, replaces
 // the file atomically. `result` receives the file as it stands afterwards.
-BOOL commitEdits(const std::string &linuxPath, const std::vector<ProfileEdit> &edits, IniFile *result)
+BOOL commitEdits(const std::string &linuxPath, const std::vector<ProfileEdit> &edits, Durability durability,
+                 IniFile *result)
 {
     const size_t slash = linuxPath.rfind('/');
     const std::string folder = slash == 0 ? "/" : linuxPath.substr(0, slash);
@@ -250,12 +253,12 @@ BOOL commitEdits(const std::string &linuxPath, const std::vector<ProfileEdit> &e
     std::string content;
     if (!ReadWholeFile(linuxPath, content) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return FALSE;
-    auto ini = std::make_shared<IniFile>(IniFile::Parse(content));
+    auto ini = std::make_shared<IniFile>(IniFile::Parse(std::move(content)));
     bool changed = false;
     for (const ProfileEdit &edit : edits)
         changed = applyEdit(*ini, edit) || changed;
     if (changed) {
-        if (!AtomicWriteFile(linuxPath, ini->Serialize()))
+        if (!AtomicWriteFile(linuxPath, ini->Serialize(), 0600, durability))
             return FALSE;
         StoreProfile(linuxPath, ini);
     }
@@ -302,7 +305,8 @@ BOOL ProfileBatch::Commit()
 {
     if (m_impl->edits.empty())
         return TRUE;
-    if (!commitEdits(m_impl->linuxPath, m_impl->edits, &m_impl->pending))
+    // A batch saves a whole document, which the user counts on finding after a crash.
+    if (!commitEdits(m_impl->linuxPath, m_impl->edits, Durability::Durable, &m_impl->pending))
         return FALSE;
     m_impl->edits.clear();
     return TRUE;
@@ -343,13 +347,16 @@ DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR 
 
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName)
 {
-    // All three null asks to flush a write cache; every write here is already on disk.
-    if (!section && !key && !value)
+    // All three null asks to flush the write cache: the writes made so far reach the disk.
+    if (!section && !key && !value) {
+        zorplat::SyncFolderOf(zorplat::profilePath(fileName));
         return TRUE;
+    }
     auto edit = zorplat::makeEdit(section, key, value);
     if (!edit)
         return FALSE;
-    return zorplat::commitEdits(zorplat::profilePath(fileName), {std::move(*edit)}, nullptr);
+    return zorplat::commitEdits(zorplat::profilePath(fileName), {std::move(*edit)}, zorplat::Durability::Atomic,
+                                nullptr);
 }
 
 DWORD GetProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size)

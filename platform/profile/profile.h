@@ -1,7 +1,10 @@
 // INI ("profile") functions with the semantics of the original platform: sections and keys
 // without regard to case, values cut to the caller's buffer, NUL-separated name lists,
 // deletion by null value or null key, CR LF lines, order kept. Writes are atomic and locked
-// across processes; reads come from a parsed copy revalidated against the file.
+// across processes; reads come from a parsed copy revalidated against the file. A single
+// write is atomic but may be lost to a crash of the machine until the file is flushed
+// (WritePrivateProfileString with section, key and value all null); a batch commit is
+// flushed before it returns.
 #pragma once
 
 #include "platform/base/windef.h"

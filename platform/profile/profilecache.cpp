@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 
 namespace zorplat {
 
@@ -86,7 +87,7 @@ std::shared_ptr<const IniFile> CachedProfile(const std::string &linuxPath)
         ::close(slot.fd);
     slot.fd = fd;
     slot.identity = identityOf(info);
-    slot.content = std::make_shared<const IniFile>(IniFile::Parse(content));
+    slot.content = std::make_shared<const IniFile>(IniFile::Parse(std::move(content)));
     return slot.content;
 }
 

@@ -7,8 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace zortest {
 namespace {
@@ -243,6 +251,67 @@ TEST_F(JobDelivery, SplitDecidesBetweenPiecesAndOneMessage)
     ASSERT_EQ(server.messages().size(), pieces + 1);
     EXPECT_EQ(headerOf(server.messages().back()).find("message/partial"), std::string::npos);
     EXPECT_EQ(jobOf(server.messages().back()), bigJob);
+}
+
+// The name a work file of the install directory goes by in the checks below; empty for
+// other files (the spool file's number depends on the jobs before).
+std::string workFileKind(std::string name)
+{
+    for (char &c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "varnel.tmp" || name == "varnel.cod" || name == "banner.ps" || name == "trailer.ps")
+        return name;
+    const bool spool = name.rfind("varnel.", 0) == 0 && name.size() > 7
+        && name.find_first_not_of("0123456789", 7) == std::string::npos;
+    return spool ? "spool" : "";
+}
+
+TEST_F(JobDelivery, WorkFilesAreTheOwnersAloneWhileTheJobIsSent)
+{
+    ::umask(022);
+    // Replies a byte at a time keep the job's files in place while the folder is watched.
+    server.queueScript(SmtpScript().bytesApart(std::chrono::milliseconds(4)));
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nHeader=TRUE\nTrailer=TRUE\n");
+    std::map<std::string, mode_t> modes; // every permission bit seen on each kind of work file
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        while (!done) {
+            std::error_code error;
+            for (const auto &entry : std::filesystem::directory_iterator(install(""), error)) {
+                const std::string kind = workFileKind(entry.path().filename().string());
+                struct stat info {};
+                if (!kind.empty() && ::lstat(entry.path().c_str(), &info) == 0)
+                    modes[kind] |= info.st_mode & 07777;
+            }
+            ::usleep(1000);
+        }
+    });
+    printJob(kPostScriptJob);
+    done = true;
+    watcher.join();
+
+    EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
+    EXPECT_EQ(modes, (std::map<std::string, mode_t>{{"banner.ps", 0600}, {"spool", 0600}, {"trailer.ps", 0600},
+                                                    {"varnel.cod", 0600}, {"varnel.tmp", 0600}}));
+}
+
+TEST_F(JobDelivery, LinksPlantedAtWorkFileNamesAreNotFollowed)
+{
+    std::vector<std::string> names = {"Varnel.tmp", "Varnel.cod", "banner.ps", "trailer.ps"};
+    for (int n = 1; n <= 100; ++n)
+        names.push_back("Varnel." + std::to_string(n));
+    for (const std::string &name : names) {
+        root.writeFile(root.path() + "/victim-" + name, "precious " + name);
+        std::filesystem::create_symlink(root.path() + "/victim-" + name, install(name));
+    }
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nHeader=TRUE\nTrailer=TRUE\n");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
+    ASSERT_EQ(server.messages().size(), 1u);
+    EXPECT_NE(jobOf(server.messages()[0]).find(kPostScriptJob), std::string::npos);
+    for (const std::string &name : names)
+        EXPECT_EQ(TempRoot::readFile(root.path() + "/victim-" + name), "precious " + name) << name;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <random>
@@ -84,6 +85,34 @@ TEST(ProfileProcesses, AKilledWriterLeavesTheWholeOldOrTheWholeNewFile)
         EXPECT_EQ(readValue("Printer 39", "Key9"), "some value of a printer");
     }
     EXPECT_EQ(sawOld + sawNew, 25);
+}
+
+TEST(ProfileProcesses, TemporariesOfKilledWritersGoAtTheNextWrite)
+{
+    zortest::TempRoot root;
+    fs::create_directories(root.driveC("ZORVALINE"));
+    fillFile();
+    const std::string longValue(3000, 'v');
+    std::mt19937 random(1208);
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                WritePrivateProfileString("Printer 20", "Key5", longValue.c_str(), kFile);
+                WritePrivateProfileString("Printer 20", "Key5", "short", kFile);
+            }
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(1000, 30000)(random));
+        kill(child, SIGKILL);
+        waitFor(child);
+    }
+    ASSERT_TRUE(WritePrivateProfileString("Printer 1", "Key1", "after", kFile));
+    std::vector<std::string> left;
+    for (const auto &entry : fs::directory_iterator(root.driveC("ZORVALINE")))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Shared.ini", "Shared.ini.lock"}));
 }
 
 // Each writer process runs two threads: one writing key by key, one committing batches.

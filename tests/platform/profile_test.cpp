@@ -185,6 +185,34 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLineAndTheOrder)
     EXPECT_EQ(content(), "[A]\nx=1\n");
 }
 
+TEST_F(ProfileTest, KeysAddedInOneBatchAreFoundAndEditedWhereTheyStand)
+{
+    give("[A]\r\nfirst=1\r\ndup=one\r\n; note\r\ndup=two\r\n\r\n[B]\r\nb=1\r\n");
+    zorplat::ProfileBatch batch(file);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(batch.WriteString("a", ("Key" + std::to_string(i)).c_str(), std::to_string(i).c_str()));
+    ASSERT_TRUE(batch.WriteString("A", "KEY150", "changed"));
+    ASSERT_TRUE(batch.WriteString("A", "DUP", "first of two"));
+    EXPECT_FALSE(batch.WriteString("A", "\v;comment", "would read back as a comment"));
+    ASSERT_TRUE(batch.WriteString("C", "c", "3"));
+    ASSERT_TRUE(batch.WriteString("c", "d", "4"));
+    char value[64];
+    batch.GetString("A", "key299", "", value, sizeof value);
+    EXPECT_STREQ(value, "299");
+    ASSERT_TRUE(batch.Commit());
+
+    EXPECT_EQ(get("A", "first"), "1");
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(get("A", ("key" + std::to_string(i)).c_str()), i == 150 ? "changed" : std::to_string(i)) << i;
+    EXPECT_EQ(get("A", "dup"), "first of two");
+    EXPECT_EQ(get("C", "D"), "4");
+    const std::string text = content();
+    EXPECT_EQ(text.rfind("[A]\r\nfirst=1\r\ndup=first of two\r\n; note\r\ndup=two\r\nKey0=0\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("Key299=299\r\n\r\n[B]\r\nb=1\r\n\r\n[C]\r\nc=3\r\nd=4\r\n"),
+              std::string::npos)
+        << text;
+}
+
 TEST_F(ProfileTest, ExistingFilesKeepTheirModeAndNamesAreOneFileWhateverTheCase)
 {
     give("[A]\r\nx=1\r\n");

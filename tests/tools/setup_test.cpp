@@ -1,3 +1,4 @@
+#include "platform/files/temporaryfile.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
 #include "tests/support/TempRoot.h"
@@ -13,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -272,6 +274,56 @@ TEST_F(Setup, DamagedRegistryFileStopsSetupAndIsKept)
         << run.output;
     EXPECT_NE(run.output.find("mend or remove it"), std::string::npos) << run.output;
     EXPECT_EQ(TempRoot::readFile(m_root.path() + "/system.reg"), damaged);
+}
+
+mode_t modeOf(const std::string &path)
+{
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST_F(Setup, InstallDirectoryAndPasswordFilesAreTheOwnersAlone)
+{
+    ::umask(022);
+    ASSERT_EQ(setup().exitCode, 0);
+    EXPECT_EQ(modeOf(m_root.driveC("ZORVALINE")), 0700u);
+    EXPECT_EQ(modeOf(m_root.driveC("ZORVALINE/VComDef.ini")), 0600u);
+
+    // A root from before, open to every user: setup closes it.
+    ::chmod(m_root.driveC("ZORVALINE").c_str(), 0755);
+    ::chmod(m_root.driveC("ZORVALINE/VComDef.ini").c_str(), 0644);
+    m_root.writeFile(m_root.driveC("ZORVALINE/Sendaro.Cfg"), "[Printers]\r\n");
+    ::chmod(m_root.driveC("ZORVALINE/Sendaro.Cfg").c_str(), 0644);
+    const CommandResult run = setup();
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(modeOf(m_root.driveC("ZORVALINE")), 0700u);
+    EXPECT_EQ(modeOf(m_root.driveC("ZORVALINE/VComDef.ini")), 0600u);
+    EXPECT_EQ(modeOf(m_root.driveC("ZORVALINE/Sendaro.Cfg")), 0600u);
+    EXPECT_NE(run.output.find("updated C:\\ZORVALINE\\Sendaro.Cfg readable by its owner only"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("updated C:\\ZORVALINE readable by its owner only"), std::string::npos) << run.output;
+}
+
+TEST_F(Setup, RemovesTemporariesOfInterruptedWritesAndKeepsALiveWritersOne)
+{
+    ASSERT_EQ(setup().exitCode, 0);
+    const std::vector<std::string> stale = {m_root.driveC("ZORVALINE/VComDef.ini.tmp-a1B2c3"),
+                                            m_root.driveC("WINDOWS/win.ini.tmp-Zz9yY8"),
+                                            m_root.path() + "/system.reg.tmp-000000"};
+    for (const std::string &path : stale)
+        m_root.writeFile(path, "half a file");
+    zorplat::TemporaryFile live(m_root.driveC("WINDOWS/SYSTEM/Varnel.ini"));
+    ASSERT_TRUE(live.valid());
+
+    const CommandResult run = setup();
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    for (const std::string &path : stale) {
+        EXPECT_FALSE(fs::exists(path)) << path;
+        EXPECT_NE(run.output.find("removed " + path + ", left by an interrupted write"), std::string::npos)
+            << run.output;
+    }
+    EXPECT_TRUE(fs::exists(live.path()));
 }
 
 TEST_F(Setup, UsageAndUnwritableRoot)
