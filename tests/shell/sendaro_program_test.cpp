@@ -6,7 +6,13 @@
 
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
+
+#include <map>
 
 #include <csignal>
 #include <spawn.h>
@@ -127,6 +133,66 @@ TEST_F(Program, ChangeSurvivesARestart)
     EXPECT_EQ(group.GroupDriver, kDriverH7);
     EXPECT_EQ(reloaded.Printers()[0]->PrinterEmail, "office@print.example");
     EXPECT_EQ(windowsPrinters(), (std::vector<std::string>{"Head Office", "Sales"}));
+}
+
+// Triggers `command` and fills the modal dialog it opens: each {id, text} typed into its
+// edit, then OK (control "1") clicked. False when no dialog opened or it stayed open.
+bool FillDialog(CMainFrame &frame, const char *command, std::vector<std::pair<const char *, QString>> fields)
+{
+    bool filled = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (const auto &[id, text] : fields) {
+            auto *edit = dialog->findChild<QLineEdit *>(id);
+            if (!edit)
+                return dialog->reject();
+            edit->clear();
+            QTest::keyClicks(edit, text);
+        }
+        auto *ok = dialog->findChild<QAbstractButton *>("1");
+        if (!ok)
+            return dialog->reject();
+        ok->click();
+        filled = !dialog->isVisible();
+        if (!filled)
+            dialog->reject();
+    });
+    frame.Command(command)->trigger();
+    return filled;
+}
+
+// What a user does on a fresh root through the dialogs: two groups, one renamed, the mail
+// server set; after sendaro starts again everything is still there.
+TEST_F(Program, GroupsAndSettingsMadeInTheDialogsSurviveARestart)
+{
+    ASSERT_EQ(zortest::RunProgram({kBin + "/zorvaline", "setup"}).exitCode, 0);
+    {
+        CManagerApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+        CMainFrame &frame = *app.MainFrame();
+        ASSERT_TRUE(FillDialog(frame, "AddGroup", {{"1000", "Sales"}, {"1001", "The sales floor"}}));
+        ASSERT_TRUE(FillDialog(frame, "AddGroup", {{"1000", "Accounts"}, {"1001", "Second floor"}}));
+        TreeView *tree = frame.Tree();
+        tree->setCurrentItem(tree->FindGroupItem("Accounts"));
+        ASSERT_TRUE(FillDialog(frame, "Rename", {{"1036", "Finance"}}));
+        ASSERT_TRUE(FillDialog(frame, "CommunicationSetup",
+                               {{"1027", "smtp.print.example"}, {"1028", "me@print.example"}}));
+    }
+    {
+        RunningSendaro program;
+        ASSERT_TRUE(waitForStartUpSave(program, inodeOf(database())));
+    }
+    CChooserDoc reloaded;
+    ASSERT_TRUE(reloaded.OnNewDocument());
+    std::map<std::string, std::string> groups;
+    for (const auto &group : reloaded.Groups())
+        groups[group->MainGroupName] = group->GroupDescription;
+    EXPECT_EQ(groups, (std::map<std::string, std::string>{{"Finance", "Second floor"}, {"Sales", "The sales floor"}}));
+    const std::string settings = zortest::TempRoot::readFile(root.driveC("ZORVALINE/VComDef.ini"));
+    EXPECT_NE(settings.find("SmtpServer=smtp.print.example\r\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("SenderEmail=me@print.example\r\n"), std::string::npos) << settings;
 }
 
 } // namespace
