@@ -1,6 +1,5 @@
 #include "monitor/QuotedPrintable.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -41,48 +40,9 @@ constexpr Tables makeTables()
 
 constexpr Tables kTables = makeTables();
 
-// Sixteen bytes at a time with the compiler's portable vector extensions (SSE2 on x86-64,
-// NEON on ARM, plain words elsewhere).
-constexpr std::size_t kLanes = 16;
-using ByteVector = uint8_t __attribute__((vector_size(kLanes)));
-
-// How many of the 16 bytes at `p`, from the first, are copied as they are (0x21-0x3C,
-// 0x3E-0x7E).
-inline unsigned LiteralPrefix(const uint8_t *p)
-{
-    ByteVector bytes;
-    std::memcpy(&bytes, p, kLanes);
-    // Each lane is 0xFF where the byte must be encoded: below 0x21, above 0x7E, or '='.
-    const ByteVector escaped = reinterpret_cast<ByteVector>((bytes - 0x21) > 0x5D)
-                               | reinterpret_cast<ByteVector>(bytes == 0x3D);
-    uint64_t words[2];
-    std::memcpy(words, &escaped, kLanes);
-    for (unsigned half = 0; half < 2; ++half) {
-        if (words[half] == 0)
-            continue;
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        return half * 8 + static_cast<unsigned>(__builtin_ctzll(words[half])) / 8;
-#else
-        return half * 8 + static_cast<unsigned>(__builtin_clzll(words[half])) / 8;
-#endif
-    }
-    return kLanes;
-}
-
 } // namespace
 
 std::size_t QuotedPrintableEncoder::encode(const uint8_t *data, std::size_t size, char *out)
-{
-    return encodeWith<true>(data, size, out);
-}
-
-std::size_t QuotedPrintableEncoder::encodePlain(const uint8_t *data, std::size_t size, char *out)
-{
-    return encodeWith<false>(data, size, out);
-}
-
-template <bool Vector>
-std::size_t QuotedPrintableEncoder::encodeWith(const uint8_t *data, std::size_t size, char *out)
 {
     char *o = out;
     unsigned column = m_column;
@@ -107,29 +67,6 @@ std::size_t QuotedPrintableEncoder::encodeWith(const uint8_t *data, std::size_t 
         // The bulk of the work: one table entry and one store per byte, no branch on its kind.
         // Each byte has at least 6 bytes of room in `out`, so the 4-byte store stays inside.
         for (; p != end; ++p) {
-            if constexpr (Vector) {
-                // A run of bytes that stay as they are goes in one 16-byte store, up to the
-                // soft-break column. 16 bytes of input left mean 96 bytes of room in `out`.
-                while (end - p >= static_cast<std::ptrdiff_t>(kLanes)) {
-                    const unsigned run = LiteralPrefix(p);
-                    const unsigned take = std::min(run, kSoftBreakColumn - column);
-                    if (take == 0)
-                        break;
-                    std::memcpy(o, p, kLanes);
-                    o += take;
-                    p += take;
-                    column += take;
-                    if (column >= kSoftBreakColumn) {
-                        std::memcpy(o, "=\r\n", 3);
-                        o += 3;
-                        column = 0;
-                    }
-                    if (take < kLanes)
-                        break;
-                }
-                if (p == end)
-                    break;
-            }
             const ByteEntry &entry = kTables.entry[*p];
             if (entry.lineFeed)
                 break;

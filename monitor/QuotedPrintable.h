@@ -22,16 +22,10 @@ public:
     // Appends the encoding of [data, data + size) to `out`.
     void encode(const uint8_t *data, std::size_t size, std::string &out);
     // Writes the encoding to `out`, which must hold size * kMaxOutputPerByte bytes; returns
-    // the number of bytes written. Runs of bytes that stay as they are are checked and copied
-    // 16 at a time.
+    // the number of bytes written.
     std::size_t encode(const uint8_t *data, std::size_t size, char *out);
-    // The same output, one byte at a time: the reference the fast path is tested against.
-    std::size_t encodePlain(const uint8_t *data, std::size_t size, char *out);
 
 private:
-    template <bool Vector>
-    std::size_t encodeWith(const uint8_t *data, std::size_t size, char *out);
-
     unsigned m_column = 0;
     bool m_afterLineFeed = false;
 };
