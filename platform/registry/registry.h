@@ -18,8 +18,9 @@
 //                          (zorplat::RegistryProblem() says where)
 //   ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL   the file cannot be written
 //
-// Each change is written at once, atomically, under a lock shared with other processes;
-// every call sees the changes other processes have made. All functions are thread-safe.
+// Each change is written at once (or, under a RegistryBatch, with the batch's other
+// changes), atomically, under a lock shared with other processes; every call sees the
+// changes other processes have made. All functions are thread-safe.
 #pragma once
 
 #include "platform/base/windef.h"

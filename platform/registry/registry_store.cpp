@@ -111,27 +111,73 @@ LONG RegistryStore::read(const std::function<LONG(const RegistryKey &, FILETIME)
                          std::string &problem)
 {
     const std::lock_guard guard(m_mutex);
-    const LONG result = refresh(problem);
-    if (result != ERROR_SUCCESS)
-        return result;
+    // Under a batch's lock nobody else writes the file: once read, the tree is current.
+    if (!m_batchFresh) {
+        const LONG result = refresh(problem);
+        if (result != ERROR_SUCCESS)
+            return result;
+        m_batchFresh = m_batchLock != nullptr;
+    }
     return reader(m_root, lastWriteTime());
 }
 
 LONG RegistryStore::modify(const std::function<LONG(RegistryKey &, bool &)> &change, std::string &problem)
 {
     const std::lock_guard guard(m_mutex);
-    const FileLock lock(m_path);
-    if (!lock.locked())
-        return static_cast<LONG>(GetLastError());
-    LONG result = refresh(problem);
-    if (result != ERROR_SUCCESS)
-        return result;
+    std::unique_ptr<FileLock> ownLock;
+    if (!m_batchLock) {
+        ownLock = std::make_unique<FileLock>(m_path);
+        if (!ownLock->locked())
+            return static_cast<LONG>(GetLastError());
+    }
+    LONG result = ERROR_SUCCESS;
+    if (!m_batchFresh) {
+        result = refresh(problem);
+        if (result != ERROR_SUCCESS)
+            return result;
+        m_batchFresh = m_batchLock != nullptr;
+    }
 
     bool changed = false;
     result = change(m_root, changed);
     if (result != ERROR_SUCCESS || !changed)
         return result;
+    if (m_batchLock) {
+        m_batchChanged = true;
+        return ERROR_SUCCESS;
+    }
+    return writeTree();
+}
 
+void RegistryStore::beginBatch()
+{
+    m_mutex.lock();
+    if (m_batchDepth++ > 0)
+        return;
+    const DWORD savedError = GetLastError();
+    auto lock = std::make_unique<FileLock>(m_path);
+    if (lock->locked())
+        m_batchLock = std::move(lock);
+    SetLastError(savedError);
+}
+
+LONG RegistryStore::endBatch()
+{
+    LONG result = ERROR_SUCCESS;
+    if (--m_batchDepth == 0) {
+        if (m_batchChanged)
+            result = writeTree();
+        m_batchLock.reset();
+        m_batchFresh = false;
+        m_batchChanged = false;
+    }
+    m_mutex.unlock();
+    return result;
+}
+
+// Writes the tree as the file; called with the file's lock held.
+LONG RegistryStore::writeTree()
+{
     std::string text = FormatRegistry(m_root);
     if (!AtomicWriteFile(m_path, text)) {
         // The tree now holds a change the file does not: read the file again next time.

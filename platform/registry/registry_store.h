@@ -2,11 +2,13 @@
 // checked against the file before each use, and changes written under the file's lock.
 #pragma once
 
+#include "platform/files/atomicfile.h"
 #include "platform/registry/registry_tree.h"
 #include "platform/base/windef.h"
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -30,6 +32,14 @@ public:
     // leave the tree untouched when it fails. A damaged file is neither changed nor written.
     LONG modify(const std::function<LONG(RegistryKey &, bool &changed)> &change, std::string &problem);
 
+    // A batch: from beginBatch to endBatch the calling thread holds the store and the
+    // file's lock, its changes stay in memory and endBatch writes them in one replacement
+    // (the result is that write's error). Other threads wait; other processes read the old
+    // file until then. Batches nest; the outermost endBatch writes. Without the file's lock
+    // (a folder that cannot hold the lock file) changes are written one by one as ever.
+    void beginBatch();
+    LONG endBatch();
+
 private:
     struct FileStamp {
         bool exists = false;
@@ -42,14 +52,20 @@ private:
     };
 
     LONG refresh(std::string &problem);
+    LONG writeTree();
     FILETIME lastWriteTime() const;
 
     const std::string m_path;
-    std::mutex m_mutex;
+    std::recursive_mutex m_mutex; // recursive for the thread holding a batch
     RegistryKey m_root;
     std::string m_text;          // the file content m_root was parsed from
     FileStamp m_stamp;
     bool m_valid = false;
+
+    int m_batchDepth = 0;
+    std::unique_ptr<FileLock> m_batchLock; // set while a batch holds the file's lock
+    bool m_batchFresh = false;             // the tree was read from the file under that lock
+    bool m_batchChanged = false;           // the tree holds changes the file does not
 };
 
 } // namespace zorplat

@@ -173,7 +173,9 @@ const LoadedMonitor *RememberedOwner(const std::vector<RegisteredMonitor> &monit
 
 void RememberOwner(const RegisteredMonitor &owner, const std::string &port)
 {
+    zorplat::RegistryBatch batch(HKEY_LOCAL_MACHINE);
     RegKey::Create(kPortOwnersKey).setString(port.c_str(), owner.keyName);
+    batch.commit();
 }
 
 } // namespace

@@ -237,7 +237,7 @@ BOOL AddPrinterDriver(LPSTR pName, DWORD Level, LPBYTE pDriverInfo)
 
     // A driver installed already under this name, in any case, has its key rewritten whole.
     SpoolerLock lock;
-    return writeDriver(*driver) ? TRUE : FALSE;
+    return writeDriver(*driver) && lock.commit() ? TRUE : FALSE;
 }
 
 BOOL GetPrinterDriverDirectory(LPSTR pName, LPSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,

@@ -20,6 +20,7 @@ namespace {
 // job lock held, so no other process reads it meanwhile.
 DWORD nextJobId()
 {
+    zorplat::RegistryBatch batch(HKEY_LOCAL_MACHINE);
     RegKey print = RegKey::Create(kPrintKey);
     if (!print.valid())
         return Fail(static_cast<DWORD>(print.error()));
@@ -28,7 +29,7 @@ DWORD nextJobId()
         return 0;
     if (id == 0)
         id = 1;
-    if (!print.setDword("NextJobId", id == 0xFFFFFFFF ? 1 : id + 1))
+    if (!print.setDword("NextJobId", id == 0xFFFFFFFF ? 1 : id + 1) || batch.commit() != ERROR_SUCCESS)
         return 0;
     return id;
 }

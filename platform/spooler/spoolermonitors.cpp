@@ -128,7 +128,7 @@ BOOL AddMonitor(LPSTR pName, DWORD Level, LPBYTE pMonitors)
     if (!key.valid())
         return Fail(static_cast<DWORD>(key.error()));
     if (!key.setString("Name", info->pName) || !key.setString("Environment", *environment)
-        || !key.setString("Driver", info->pDLLName))
+        || !key.setString("Driver", info->pDLLName) || !lock.commit())
         return FALSE;
     return TRUE;
 }

@@ -335,7 +335,7 @@ HANDLE AddPrinter(LPSTR pName, DWORD Level, LPBYTE pPrinter)
         return nullptr;
 
     SpoolerLock lock;
-    if (!nameIsFree(printer->name) || !writePrinter(*printer))
+    if (!nameIsFree(printer->name) || !writePrinter(*printer) || !lock.commit())
         return nullptr;
     // The first printer of a machine without a default becomes the default, as on the
     // original platform.
@@ -402,6 +402,8 @@ BOOL SetPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command)
         return FALSE;
     if (renamed && !DeleteKey(printerKey(current->name)))
         return FALSE;
+    if (!lock.commit())
+        return FALSE;
     if (zorplat::EqualsIgnoringCase(defaultPrinterName(), current->name))
         writeDefaultPrinter(&*changed);
     UpdatePrinterHandles(current->name, changed->name);
@@ -417,6 +419,8 @@ BOOL DeletePrinter(HANDLE hPrinter)
     SpoolerLock lock;
     if (!DeleteKey(printerKey(printer->name)))
         return Fail(ERROR_INVALID_PRINTER_NAME);
+    if (!lock.commit())
+        return FALSE;
     if (zorplat::EqualsIgnoringCase(defaultPrinterName(), printer->name))
         writeDefaultPrinter(nullptr);
     UpdatePrinterHandles(printer->name, "");

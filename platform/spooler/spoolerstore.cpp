@@ -255,7 +255,12 @@ bool DeleteKey(const std::string &path)
     return true;
 }
 
-SpoolerLock::SpoolerLock() : m_lock(RootDirectory() + "/spooler") {}
+SpoolerLock::SpoolerLock() : m_lock(RootDirectory() + "/spooler"), m_batch(HKEY_LOCAL_MACHINE) {}
+
+bool SpoolerLock::commit()
+{
+    return m_batch.commit() == ERROR_SUCCESS;
+}
 
 bool CheckLocalServer(const char *serverName)
 {

@@ -5,6 +5,7 @@
 
 #include "platform/files/atomicfile.h"
 #include "platform/registry/registry.h"
+#include "platform/registry/registry_batch.h"
 #include "platform/base/windef.h"
 
 #include <optional>
@@ -67,13 +68,18 @@ bool ReadFailed(const RegKey &key);
 // Deletes the key below HKEY_LOCAL_MACHINE with everything under it.
 bool DeleteKey(const std::string &path);
 
-// Serialises the spooler's changes among the processes (and threads) of one root.
+// Serialises the spooler's changes among the processes (and threads) of one root, and
+// writes the registry changes made under it in one replacement of the file: commit()
+// writes them (false with the last error set when that fails); what a call left
+// uncommitted, on a failure path, is written when the lock goes.
 class SpoolerLock {
 public:
     SpoolerLock();
+    bool commit();
 
 private:
     FileLock m_lock;
+    RegistryBatch m_batch;
 };
 
 // Only the local machine is served: null or empty, else ERROR_INVALID_NAME.

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <functional>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -207,6 +210,85 @@ TEST_F(SpoolerPrinters, RenameInPlaceKeepsEveryOtherMember)
     EXPECT_EQ(printerNames(), std::vector<std::string>{"New Name"});
     EXPECT_EQ(defaultPrinter(), "New Name"); // the default follows the rename
     ClosePrinter(printer);
+}
+
+// Renames the printer behind the handle, as the manager does.
+bool rename(HANDLE printer, const char *newName)
+{
+    DWORD needed = 0;
+    GetPrinter(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinter(printer, 2, buffer.data(), needed, &needed))
+        return false;
+    PRINTER_INFO_2A changed = *reinterpret_cast<PRINTER_INFO_2A *>(buffer.data());
+    changed.pPrinterName = const_cast<char *>(newName);
+    return SetPrinter(printer, 2, reinterpret_cast<LPBYTE>(&changed), 0);
+}
+
+// How often the call replaced the registry file of the root.
+int registryReplacements(const SpoolerRoot &root, const std::function<void()> &call)
+{
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    EXPECT_GE(watch, 0);
+    inotify_add_watch(watch, root.path().c_str(), IN_MOVED_TO);
+    call();
+    int replacements = 0;
+    alignas(inotify_event) char events[64 * 1024];
+    ssize_t got = 0;
+    while ((got = ::read(watch, events, sizeof events)) > 0)
+        for (char *at = events; at < events + got;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(at);
+            if (event->len && std::string(event->name) == "system.reg")
+                ++replacements;
+            at += sizeof(inotify_event) + event->len;
+        }
+    ::close(watch);
+    return replacements;
+}
+
+TEST_F(SpoolerPrinters, EachChangeIsOneReplacementOfTheRegistryFile)
+{
+    // The first printer on the port also has the port's owner remembered.
+    ASSERT_TRUE(root.addPrinter("First"));
+    EXPECT_EQ(registryReplacements(root, [&] { EXPECT_TRUE(root.addPrinter("Before")); }), 1);
+    HANDLE printer = open("Before");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(registryReplacements(root, [&] { EXPECT_TRUE(rename(printer, "After")); }), 1);
+    EXPECT_EQ(printerNames(), (std::vector<std::string>{"After", "First"}));
+    EXPECT_EQ(registryReplacements(root, [&] { EXPECT_TRUE(DeletePrinter(printer)); }), 1);
+    EXPECT_EQ(printerNames(), std::vector<std::string>{"First"});
+    ClosePrinter(printer);
+}
+
+// A rename is one write: killed at any moment, the printer has one of its two names.
+TEST_F(SpoolerPrinters, AKilledRenameLeavesThePrinterUnderOneName)
+{
+    ASSERT_TRUE(root.addPrinter("Ping"));
+    for (int round = 0; round < 4; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                for (const auto &[from, to] : {std::pair{"Ping", "Pong"}, std::pair{"Pong", "Ping"}}) {
+                    HANDLE printer = open(from);
+                    if (printer) {
+                        rename(printer, to);
+                        ClosePrinter(printer);
+                    }
+                }
+            }
+        }
+        ::usleep(30000 + round * 11000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const std::vector<std::string> names = printerNames();
+        ASSERT_EQ(names.size(), 1u) << (names.empty() ? "none" : names.front() + ", " + names.back());
+        HANDLE printer = open(names.front().c_str());
+        ASSERT_NE(printer, nullptr);
+        EXPECT_STREQ(queryLevel2(printer).info().pPortName, spoolertest::kPort);
+        ClosePrinter(printer);
+    }
 }
 
 TEST_F(SpoolerPrinters, RenameIsCheckedLikeCreation)
