@@ -3,7 +3,6 @@
 #include "manager/database/ManagerStrings.h"
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/DialogStrings.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/Prompts.h"
 #include "ui_CCommSetupDlg.h"
@@ -21,17 +20,12 @@ CCommSetupDlg::CCommSetupDlg(QWidget *parent) : QDialog(parent), m_ui(std::make_
     m_ui->setupUi(this);
     sendaro::NameControl(m_ui->serverEdit, 1027, m_ui->serverLabel);
     sendaro::NameControl(m_ui->senderEdit, 1028, m_ui->senderLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "communication-setup.html");
     auto *hints = new sendaro::HintLine(m_ui->hintLine);
     hints->watch({m_ui->serverEdit, m_ui->senderEdit});
 
     m_ui->serverEdit->setText(QString::fromStdString(m_file.read(kSection, kServerKey)));
     m_ui->senderEdit->setText(QString::fromStdString(m_file.read(kSection, kSenderKey)));
-
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "communication-setup.html"); });
 }
 
 CCommSetupDlg::~CCommSetupDlg() = default;

@@ -3,7 +3,6 @@
 #include "manager/database/CChooserDoc.h"
 #include "manager/dialogs/DatabaseSection.h"
 #include "manager/dialogs/DialogForm.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/TreeOperations.h"
 #include "ui_CDeleteGroupDlg.h"
@@ -13,15 +12,10 @@ CDeleteGroupDlg::CDeleteGroupDlg(TreeOperations &tree, QWidget *parent)
 {
     m_ui->setupUi(this);
     sendaro::NameControl(m_ui->nameEdit, 1030, m_ui->deletingLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "delete-group.html");
     auto *hints = new sendaro::HintLine(m_ui->hintLine);
     hints->watch({m_ui->nameEdit});
     m_ui->nameEdit->setText(QString::fromStdString(m_name));
-
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "delete-group.html"); });
 }
 
 CDeleteGroupDlg::~CDeleteGroupDlg() = default;

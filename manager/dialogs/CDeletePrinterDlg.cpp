@@ -4,7 +4,6 @@
 #include "manager/dialogs/DatabaseSection.h"
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/DialogStrings.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/MessageText.h"
 #include "manager/dialogs/Prompts.h"
@@ -18,15 +17,10 @@ CDeletePrinterDlg::CDeletePrinterDlg(TreeOperations &tree, QWidget *parent)
 {
     m_ui->setupUi(this);
     sendaro::NameControl(m_ui->nameEdit, 1031, m_ui->deletingLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "delete-printer.html");
     auto *hints = new sendaro::HintLine(m_ui->hintLine);
     hints->watch({m_ui->nameEdit});
     m_ui->nameEdit->setText(QString::fromStdString(m_name));
-
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "delete-printer.html"); });
 }
 
 CDeletePrinterDlg::~CDeletePrinterDlg() = default;

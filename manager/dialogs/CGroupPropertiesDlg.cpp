@@ -5,7 +5,6 @@
 #include "manager/database/NameCompare.h"
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/ManagerIcons.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "ui_CGroupPropertiesDlg.h"
 
 CGroupPropertiesDlg::CGroupPropertiesDlg(CChooserDoc &doc, const std::string &name, const std::string &description,
@@ -17,7 +16,7 @@ CGroupPropertiesDlg::CGroupPropertiesDlg(CChooserDoc &doc, const std::string &na
     sendaro::NameControl(m_ui->descriptionEdit, 1002, m_ui->descriptionLabel);
     sendaro::NameControl(m_ui->driverEdit, 1003, m_ui->driverLabel);
     sendaro::NameControl(m_ui->compatibleList, 1039, m_ui->compatibleLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "group-properties.html");
 
     m_ui->nameEdit->setText(QString::fromStdString(name));
     m_ui->descriptionEdit->setText(QString::fromStdString(description));
@@ -25,11 +24,6 @@ CGroupPropertiesDlg::CGroupPropertiesDlg(CChooserDoc &doc, const std::string &na
     for (QLineEdit *edit : {m_ui->nameEdit, m_ui->descriptionEdit, m_ui->driverEdit})
         edit->setCursorPosition(0);
     listCompatibleGroups(doc, name, driver);
-
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "group-properties.html"); });
 }
 
 CGroupPropertiesDlg::~CGroupPropertiesDlg() = default;

@@ -2,7 +2,6 @@
 
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/DialogStrings.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/Prompts.h"
 #include "ui_CJobOptionsDlg.h"
 
@@ -30,7 +29,7 @@ CJobOptionsDlg::CJobOptionsDlg(QWidget *parent) : QDialog(parent), m_ui(std::mak
     sendaro::NameControl(m_ui->onErrorBox, 133);
     sendaro::NameControl(m_ui->traceJobBox, 145);
     sendaro::NameControl(m_ui->descriptionEdit, 143, m_ui->descriptionLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "job-options.html");
 
     m_acceptedDescription = QString::fromStdString(m_file.read(kSection, kSubjectKey));
     m_ui->descriptionEdit->setText(m_acceptedDescription);
@@ -40,11 +39,7 @@ CJobOptionsDlg::CJobOptionsDlg(QWidget *parent) : QDialog(parent), m_ui(std::mak
     m_ui->traceJobBox->setChecked(status & kTraceJob);
 
     connect(m_ui->descriptionEdit, &QLineEdit::textEdited, this, &CJobOptionsDlg::limitDescription);
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ui->buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(); });
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "job-options.html"); });
 }
 
 CJobOptionsDlg::~CJobOptionsDlg() = default;

@@ -5,7 +5,6 @@
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/ManagerIcons.h"
 #include "manager/dialogs/DialogStrings.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/Prompts.h"
 #include "manager/dialogs/TreeOperations.h"
@@ -27,17 +26,13 @@ CNewGroupDlg::CNewGroupDlg(TreeOperations &tree, QWidget *parent)
     m_ui->iconLabel->setObjectName("128");
     sendaro::NameControl(m_ui->nameEdit, 1000, m_ui->nameLabel);
     sendaro::NameControl(m_ui->descriptionEdit, 1001, m_ui->descriptionLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "new-group.html");
     auto *hints = new sendaro::HintLine(m_ui->hintLine);
     hints->watch({m_ui->nameEdit, m_ui->descriptionEdit});
 
     QPushButton *ok = m_ui->buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);
     connect(m_ui->nameEdit, &QLineEdit::textChanged, ok, [ok](const QString &name) { ok->setEnabled(!name.isEmpty()); });
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "new-group.html"); });
 }
 
 CNewGroupDlg::~CNewGroupDlg() = default;

@@ -5,7 +5,6 @@
 #include "manager/dialogs/DatabaseSection.h"
 #include "manager/dialogs/DialogForm.h"
 #include "manager/dialogs/ManagerIcons.h"
-#include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/HintLine.h"
 #include "manager/dialogs/Prompts.h"
 #include "ui_CRenameDlg.h"
@@ -38,7 +37,7 @@ CRenameDlg::CRenameDlg(TreeOperations &tree, QWidget *parent)
     sendaro::NameControl(m_ui->existingEdit, 1035, m_ui->existingLabel);
     sendaro::NameControl(m_ui->newNameEdit, 1036, m_ui->newNameLabel);
     sendaro::NameControl(m_ui->descriptionEdit, 1048, m_ui->descriptionLabel);
-    sendaro::SetUpButtons(m_ui->buttons);
+    sendaro::SetUpButtons(this, m_ui->buttons, "rename.html");
     auto *hints = new sendaro::HintLine(m_ui->hintLine);
     hints->watch({m_ui->existingEdit, m_ui->newNameEdit});
 
@@ -54,10 +53,6 @@ CRenameDlg::CRenameDlg(TreeOperations &tree, QWidget *parent)
     QPushButton *ok = m_ui->buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);
     connect(m_ui->newNameEdit, &QLineEdit::textChanged, ok, [ok](const QString &name) { ok->setEnabled(!name.isEmpty()); });
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ui->buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { sendaro::ShowHelp(this, "rename.html"); });
 }
 
 CRenameDlg::~CRenameDlg() = default;

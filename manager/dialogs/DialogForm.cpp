@@ -1,6 +1,9 @@
 #include "manager/dialogs/DialogForm.h"
 
+#include "manager/dialogs/HelpWindow.h"
+
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -28,7 +31,7 @@ void NameControl(QAbstractButton *button, int id)
     button->setAccessibleName(WithoutMnemonic(button->text()));
 }
 
-void SetUpButtons(QDialogButtonBox *buttons)
+void SetUpButtons(QDialog *dialog, QDialogButtonBox *buttons, const char *helpPage)
 {
     const struct {
         QDialogButtonBox::StandardButton which;
@@ -46,6 +49,10 @@ void SetUpButtons(QDialogButtonBox *buttons)
             NameControl(button, entry.id);
         }
     }
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog,
+                     [dialog, helpPage] { ShowHelp(dialog, helpPage); });
 }
 
 } // namespace sendaro

@@ -4,6 +4,7 @@
 // buttons get the ids and texts of the manager's dialogs.
 #pragma once
 
+class QDialog;
 class QDialogButtonBox;
 class QLabel;
 class QAbstractButton;
@@ -23,7 +24,8 @@ void NameControl(QWidget *control, int id, const QLabel *label);
 void NameControl(QAbstractButton *button, int id);
 
 // Names and captions the box's standard buttons that are there: OK "OK", Cancel "Cancel",
-// Help "&Help", Apply "&Apply".
-void SetUpButtons(QDialogButtonBox *buttons);
+// Help "&Help", Apply "&Apply"; OK accepts `dialog`, Cancel rejects it, and Help opens the
+// help page `helpPage` (a file of resources/help).
+void SetUpButtons(QDialog *dialog, QDialogButtonBox *buttons, const char *helpPage);
 
 } // namespace sendaro

@@ -18,4 +18,12 @@ std::string FormatMessageText(UINT id, const std::string &subject, DWORD error)
     return text;
 }
 
+std::string MessageNaming(UINT id, const std::string &subject)
+{
+    std::string text = zordb::ManagerString(id);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, subject);
+    return text;
+}
+
 } // namespace sendaro

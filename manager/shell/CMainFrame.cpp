@@ -11,6 +11,7 @@
 #include "manager/dialogs/CNewGroupDlg.h"
 #include "manager/dialogs/CRenameDlg.h"
 #include "manager/dialogs/HelpWindow.h"
+#include "manager/dialogs/MessageText.h"
 #include "manager/dialogs/Prompts.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CommandRules.h"
@@ -266,10 +267,7 @@ void CMainFrame::showContextMenu(const QPoint &globalPos)
 
 void CMainFrame::tellNotAvailable(const char *what)
 {
-    std::string text = zordb::ManagerString(IDS_NOT_AVAILABLE);
-    if (const size_t at = text.find("%s"); at != std::string::npos)
-        text.replace(at, 2, what);
-    Prompt(text, MB_OK | MB_ICONINFORMATION);
+    Prompt(MessageNaming(IDS_NOT_AVAILABLE, what), MB_OK | MB_ICONINFORMATION);
 }
 
 // ---- commands ---------------------------------------------------------------------------

@@ -684,13 +684,7 @@ void TreeView::dragEnterEvent(QDragEnterEvent *event)
 
 void TreeView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!m_dragging) {
-        event->ignore();
-        return;
-    }
-    if (QTreeWidgetItem *item = itemAt(event->position().toPoint()))
-        setDropTarget(item);
-    event->acceptProposedAction();
+    followDrag(event);
 }
 
 void TreeView::dragLeaveEvent(QDragLeaveEvent *event)
@@ -701,17 +695,24 @@ void TreeView::dragLeaveEvent(QDragLeaveEvent *event)
 
 void TreeView::dropEvent(QDropEvent *event)
 {
-    if (!m_dragging) {
-        event->ignore();
+    if (!followDrag(event))
         return;
-    }
-    if (QTreeWidgetItem *item = itemAt(event->position().toPoint()))
-        setDropTarget(item);
-    event->acceptProposedAction();
     // Under a running QDrag, startDrag finishes once the drag has ended, so that no message
     // box opens while the window system is still dragging.
     if (!m_dragRunning)
         finishDrop();
+}
+
+bool TreeView::followDrag(QDropEvent *event)
+{
+    if (!m_dragging) {
+        event->ignore();
+        return false;
+    }
+    if (QTreeWidgetItem *item = itemAt(event->position().toPoint()))
+        setDropTarget(item);
+    event->acceptProposedAction();
+    return true;
 }
 
 void TreeView::setDropTarget(QTreeWidgetItem *item)

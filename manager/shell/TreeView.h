@@ -119,6 +119,9 @@ private:
     // The checks and the change of a drop on a group item; false when a limit ended the
     // drop (no rebuild then).
     bool dropOnGroup();
+    // A drag of ours over the tree or released on it: the item under it becomes the drop
+    // target. False (the event ignored) for any other drag.
+    bool followDrag(QDropEvent *event);
     void setDropTarget(QTreeWidgetItem *item);
 
     CChooserDoc &m_doc;
