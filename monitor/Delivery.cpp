@@ -3,6 +3,7 @@
 #include "monitor/CoverPage.h"
 #include "monitor/CoverPageAttach.h"
 #include "monitor/DebugLine.h"
+#include "monitor/DeliveryOutcome.h"
 #include "monitor/JobSettings.h"
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MessageId.h"
@@ -143,6 +144,7 @@ bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t 
 
 bool DeliverJob(const DeliveryJob &job)
 {
+    ResetDeliveryOutcome();
     ProgressWindow::Step();
     ProgressWindow::Step();
 

@@ -2,6 +2,7 @@
 
 #include "monitor/BodyReader.h"
 #include "monitor/DebugLine.h"
+#include "monitor/DeliveryOutcome.h"
 #include "monitor/HeaderComposer.h"
 #include "monitor/JobSettings.h"
 #include "monitor/MessageBoxRoutine.h"
@@ -66,6 +67,7 @@ void Send::noteFailure(const std::string &what)
 
 SmtpResult Send::fail(SmtpResult result, UINT textId, const char *argument)
 {
+    NoteSendFailure(result, g_connection.lastReplyCode());
     g_connection.quitAndClose(SmtpTimeout(kQuitTimeoutMs));
     ShowMonitorMessageWithDetails(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId,
                                   m_failure.c_str(), argument);

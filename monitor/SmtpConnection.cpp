@@ -88,6 +88,7 @@ void SmtpConnection::attach(ws::SOCKET socket)
     abandon();
     m_socket = socket;
     m_received.clear();
+    m_lastReplyCode = 0;
     zorplat::SetSendTimeout(m_socket, SmtpTimeout(kDataBlockTimeoutMs));
 }
 
@@ -105,6 +106,7 @@ bool SmtpConnection::sendAll(std::string_view bytes)
 bool SmtpConnection::sendCommand(std::string_view command)
 {
     m_awaitsCommand = false;
+    m_lastReplyCode = 0;
     return isOpen() && sendAll(command);
 }
 
@@ -113,6 +115,7 @@ SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
     SmtpReply reply = receiveReply(timeoutMs);
     // RFC 5321, section 4.2.1: a 3yz reply asks for more text, not for a command.
     m_awaitsCommand = reply.code != 0 && reply.code / 100 != 3;
+    m_lastReplyCode = reply.code;
     return reply;
 }
 
@@ -196,6 +199,7 @@ bool SmtpConnection::sendData(std::string_view text)
 
 bool SmtpConnection::endData()
 {
+    m_lastReplyCode = 0;
     return sendAll(m_atLineStart ? ".\r\n" : "\r\n.\r\n");
 }
 

@@ -44,6 +44,9 @@ public:
     SmtpConnection &operator=(const SmtpConnection &) = delete;
 
     bool isOpen() const { return m_socket != zorplat::winsock::INVALID_SOCKET; }
+    // The code of the reply to the last command or end of data; 0 when none came whole (or
+    // nothing was asked yet on this connection).
+    int lastReplyCode() const { return m_lastReplyCode; }
 
     // Takes over a socket (connected or not yet); one held before is closed.
     void attach(zorplat::winsock::SOCKET socket);
@@ -86,6 +89,7 @@ private:
     std::string m_received; // bytes received beyond the last reply
     bool m_atLineStart = true;
     bool m_awaitsCommand = false; // the server's last reply came whole and asks for a command
+    int m_lastReplyCode = 0;
 };
 
 } // namespace zormon

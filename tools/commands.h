@@ -8,3 +8,4 @@ int RunPrinters(int argc, char **argv);
 int RunDrivers(int argc, char **argv);
 int RunMonitors(int argc, char **argv);
 int RunStatus(int argc, char **argv);
+int RunCups(int argc, char **argv);

@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"drivers", RunDrivers, "list or install printer drivers"},
     {"monitors", RunMonitors, "list or register port monitors"},
     {"status", RunStatus, "ask a printer for its status by mail"},
+    {"cups", RunCups, "make the destinations CUPS printers, for every application"},
 };
 
 void printUsage(FILE *out)

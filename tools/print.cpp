@@ -1,21 +1,18 @@
 // `zorvaline print`: hands files (or standard input) to a printer of the spooler, one job
-// per file, as an application printing to that printer would.
-#include "tools/JobProgress.h"
-#include "tools/SpoolerText.h"
+// per file, as an application printing to that printer would. The monitor mails PostScript:
+// a PDF is converted first, anything else is refused.
+#include "tools/JobInput.h"
+#include "tools/JobSubmission.h"
 #include "tools/MessageBoxCounter.h"
+#include "tools/SpoolerText.h"
 #include "tools/commands.h"
 
 #include "platform/base/lasterror.h"
 #include "platform/spooler/spooler.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <memory>
 #include <string>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,15 +22,9 @@ enum PrintResult {
     kDelivered = 0,      // every job was handed over and the monitor reported no failure
     kNotDelivered = 1,   // the monitor failed a call or showed a stop box during a job, or
                          // the destination chooser did not confirm a job
-    kUsageOrSpooler = 2, // bad usage, unknown printer, unreadable file, or the spooler failed
+    kUsageOrSpooler = 2, // bad usage, unknown printer, unreadable or unprintable input, or
+                         // the spooler failed
 };
-
-// The port of the system's destinations: a job there is mailed only when the destination
-// chooser confirms it, and the monitor announces every job it delivered.
-constexpr const char *kInternetPort = "ZORVALINE_INTERNET:";
-
-// Jobs are streamed in pieces of this size, so a job of any size needs this much memory.
-constexpr size_t kChunkSize = 1 << 20;
 
 void printHelp()
 {
@@ -41,6 +32,10 @@ void printHelp()
                 "Prints each FILE as one job on PRINTER; with no FILE (or '-'), prints standard\n"
                 "input. The job goes through the spooler of the root to the monitor of the\n"
                 "printer's port, which delivers it.\n\n"
+                "The destinations on the port ZORVALINE_INTERNET: print PostScript: a\n"
+                "PostScript file goes to them as it is, a PDF is converted to PostScript with\n"
+                "Ghostscript (gs) first, and any other file (or an empty one) is refused before\n"
+                "anything is printed. Printers on other ports get the bytes as they are.\n\n"
                 "options:\n"
                 "  -P PRINTER  the printer (see 'zorvaline printers'); default: the default printer\n"
                 "  -T TITLE    the document name of every job; default: the file's name, or\n"
@@ -48,15 +43,10 @@ void printHelp()
                 "\nexit status: 0 every job delivered; 1 a job was not delivered: the monitor\n"
                 "reported a failure (it failed a call, or showed an error message), or, on the\n"
                 "port ZORVALINE_INTERNET:, the destination chooser declined the job (no\n"
-                "destination, Cancel); 2 bad usage, unknown printer, unreadable file or spooler\n"
+                "destination, Cancel); 2 bad usage, unknown printer, a file that cannot be read,\n"
+                "is empty, is neither PostScript nor PDF or cannot be converted, or spooler\n"
                 "failure\n");
 }
-
-struct Input {
-    std::string name; // as given; "-" for standard input
-    int fd = -1;
-    int64_t size = -1; // unknown for pipes and terminals
-};
 
 std::string baseName(const std::string &path)
 {
@@ -64,104 +54,21 @@ std::string baseName(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Opens every input before the first job, so an unreadable file stops the command before
-// anything was printed.
-bool openInputs(const std::vector<std::string> &names, std::vector<Input> &inputs)
+// Opens (and converts) every input before the first job, so an input that cannot be printed
+// stops the command before anything was printed.
+bool openInputs(const std::vector<std::string> &names, bool asPostScript, std::vector<JobInput> &inputs)
 {
+    const std::string workDir = DefaultWorkDir();
     for (const std::string &name : names) {
-        Input input;
-        input.name = name;
-        input.fd = name == "-" ? STDIN_FILENO : open(name.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat info {};
-        if (input.fd < 0 || fstat(input.fd, &info) != 0) {
-            std::fprintf(stderr, "zorvaline print: cannot read %s: %s\n", name.c_str(), std::strerror(errno));
+        JobInput input;
+        std::string problem;
+        if (!input.open(name, workDir, problem, asPostScript)) {
+            std::fprintf(stderr, "zorvaline print: %s\n", problem.c_str());
             return false;
         }
-        if (S_ISDIR(info.st_mode)) {
-            std::fprintf(stderr, "zorvaline print: cannot read %s: it is a folder\n", name.c_str());
-            return false;
-        }
-        if (S_ISREG(info.st_mode))
-            input.size = info.st_size;
-        inputs.push_back(input);
+        inputs.push_back(std::move(input));
     }
     return true;
-}
-
-// The failure of a spooler job call: the monitor's (exit 1) or the spooler's own (exit 2).
-PrintResult reportJobFailure(HANDLE printer, const std::string &printerName, const std::string &title,
-                             const char *stage)
-{
-    const DWORD error = GetLastError();
-    const std::string monitorCall = zorplat::FailedMonitorCall(printer);
-    if (!monitorCall.empty()) {
-        std::fprintf(stderr, "zorvaline print: %s on %s: the monitor failed %s: %s\n", title.c_str(),
-                     printerName.c_str(), monitorCall.c_str(), DescribeSpoolerError(error).c_str());
-        return kNotDelivered;
-    }
-    std::fprintf(stderr, "zorvaline print: %s on %s: cannot %s: %s\n", title.c_str(), printerName.c_str(), stage,
-                 DescribeSpoolerError(error).c_str());
-    return kUsageOrSpooler;
-}
-
-// True when the printer prints to the port of the system's destinations.
-bool onInternetPort(HANDLE printer)
-{
-    DWORD needed = 0;
-    GetPrinter(printer, 2, nullptr, 0, &needed);
-    std::vector<BYTE> buffer(needed);
-    if (!needed || !GetPrinter(printer, 2, buffer.data(), needed, &needed))
-        return false;
-    const auto *info = reinterpret_cast<const PRINTER_INFO_2A *>(buffer.data());
-    return info->pPortName && strcasecmp(info->pPortName, kInternetPort) == 0;
-}
-
-PrintResult printOne(HANDLE printer, const std::string &printerName, bool internetPort, const Input &input,
-                     const std::string &title, const MessageBoxCounter &ui, std::vector<BYTE> &chunk)
-{
-    DOC_INFO_1A docInfo{const_cast<char *>(title.c_str()), nullptr, const_cast<char *>("RAW")};
-    const int stopBoxesBefore = ui.stopBoxes();
-    const int informationBoxesBefore = ui.informationBoxes();
-    if (!StartDocPrinter(printer, 1, reinterpret_cast<LPBYTE>(&docInfo)))
-        return reportJobFailure(printer, printerName, title, "start the job");
-
-    PrintResult result = kDelivered;
-    JobProgress progress(title, input.size);
-    int64_t done = 0;
-    for (;;) {
-        const ssize_t got = read(input.fd, chunk.data(), chunk.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            std::fprintf(stderr, "zorvaline print: cannot read %s: %s\n", input.name.c_str(), std::strerror(errno));
-            result = kUsageOrSpooler;
-            break;
-        }
-        if (got == 0)
-            break;
-        DWORD written = 0;
-        if (!WritePrinter(printer, chunk.data(), static_cast<DWORD>(got), &written)) {
-            result = reportJobFailure(printer, printerName, title, "write the job");
-            break;
-        }
-        done += got;
-        progress.advance(done);
-    }
-    progress.delivering();
-    // The job is ended even after a failure: the monitor holds the port until then.
-    if (!EndDocPrinter(printer) && result == kDelivered)
-        result = reportJobFailure(printer, printerName, title, "end the job");
-    if (result == kDelivered && ui.stopBoxes() != stopBoxesBefore) {
-        std::fprintf(stderr, "zorvaline print: %s on %s: the monitor reported a failure\n", title.c_str(),
-                     printerName.c_str());
-        result = kNotDelivered;
-    } else if (result == kDelivered && internetPort && ui.informationBoxes() == informationBoxesBefore) {
-        // The monitor drops such a job without a word; the chooser has told its reason.
-        std::fprintf(stderr, "zorvaline print: %s on %s: not sent: the destination chooser did not confirm the job\n",
-                     title.c_str(), printerName.c_str());
-        result = kNotDelivered;
-    }
-    return result;
 }
 
 std::string defaultPrinterName()
@@ -220,10 +127,6 @@ int RunPrint(int argc, char **argv)
             return kUsageOrSpooler;
         }
     }
-    std::vector<Input> inputs;
-    if (!openInputs(files, inputs))
-        return kUsageOrSpooler;
-
     HANDLE printer = nullptr;
     if (!OpenPrinter(printerName.data(), &printer, nullptr)) {
         const DWORD error = GetLastError();
@@ -238,22 +141,23 @@ int RunPrint(int argc, char **argv)
 
     auto counter = std::make_unique<MessageBoxCounter>();
     const MessageBoxCounter &ui = *counter;
+    JobSubmission submission(printer, printerName, ui, "zorvaline print: ");
+    std::vector<JobInput> inputs;
+    if (!openInputs(files, submission.internetPort(), inputs)) {
+        ClosePrinter(printer);
+        return kUsageOrSpooler;
+    }
     zorplat::SetUiBackend(std::move(counter));
-
-    const bool internetPort = onInternetPort(printer);
-    std::vector<BYTE> chunk(kChunkSize);
     PrintResult result = kDelivered;
-    for (const Input &input : inputs) {
-        const std::string jobTitle = titleGiven ? title : input.name == "-" ? "stdin" : baseName(input.name);
-        const PrintResult one = printOne(printer, printerName, internetPort, input, jobTitle, ui, chunk);
+    for (const JobInput &input : inputs) {
+        const std::string jobTitle = titleGiven ? title : input.name() == "-" ? "stdin" : baseName(input.name());
+        const auto one = static_cast<PrintResult>(submission.print(input, jobTitle));
         if (one > result)
             result = one;
         if (result == kUsageOrSpooler)
             break; // the spooler itself failed: later jobs would fail the same way
     }
-    for (const Input &input : inputs)
-        if (input.fd != STDIN_FILENO)
-            close(input.fd);
+    inputs.clear();
     ClosePrinter(printer);
     zorplat::SetUiBackend(nullptr); // the counter goes with it
     return result;
