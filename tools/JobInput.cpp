@@ -251,6 +251,14 @@ bool JobInput::convertPdf(int pdfFd, const std::string &workDir, std::string &pr
             return false;
         }
         source = copy;
+    } else if (pdfFd <= STDERR_FILENO) {
+        // Standard input redirected from a file: the child's own 0 to 2 are taken.
+        copy = fcntl(pdfFd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        if (copy < 0) {
+            problem = "cannot convert " + shown + " from PDF: " + std::strerror(errno);
+            return false;
+        }
+        source = copy;
     }
     const int output = CreateUnnamedFile(workDir);
     const int messages = CreateUnnamedFile(workDir);
