@@ -1,6 +1,7 @@
 #include "tools/JobInput.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -286,8 +287,16 @@ bool JobInput::convertPdf(int pdfFd, const std::string &workDir, std::string &pr
     for (std::string &argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    // Ghostscript starts with no signal blocked, whatever the caller blocks for itself.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, kGhostscript, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, kGhostscript, &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (copy >= 0)
         ::close(copy);

@@ -3,6 +3,9 @@
 // configuration, spool, logs and backends in a temporary folder, and is stopped at the end.
 #include "tests/cups/CupsTestRoot.h"
 
+#include "manager/database/CChooserDoc.h"
+#include "manager/shell/DatabaseSaver.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -197,6 +200,27 @@ TEST_F(ThroughCups, SyncFollowsTheWindowsPrinters)
     EXPECT_NE(unknown.output.find("no printer named Nobody"), std::string::npos) << unknown.output;
     EXPECT_EQ(zorvaline({"cups", "remove", "Back Office"}).exitCode, 0);
     EXPECT_TRUE(zorvaline({"cups", "list"}).output.empty());
+}
+
+TEST_F(ThroughCups, SendaroSavingItsChangesBringsTheQueuesOfARootWithQueuesInStep)
+{
+    CChooserDoc doc;
+    doc.SetDatabasePath("C:\\ZORVALINE\\Sendaro.Cfg");
+    auto queueList = [&] { return zorvaline({"cups", "list"}).output; };
+
+    // A root without queues gets none.
+    ASSERT_TRUE(sendaro::SaveDatabase(doc));
+    EXPECT_EQ(queueList(), "");
+
+    ASSERT_EQ(zorvaline({"cups", "add", kPrinter}).exitCode, 0);
+    // What the manager does when a printer is renamed: the old Windows printer goes, the new
+    // one comes, and the change is saved.
+    setup.run({"printers", "delete", kPrinter});
+    setup.run({"printers", "add", "Reception", "--driver", "Laser H7", "--port", "ZORVALINE_INTERNET:"});
+    ASSERT_TRUE(sendaro::SaveDatabase(doc));
+    const std::string list = queueList();
+    EXPECT_EQ(list.find("Front_Desk"), std::string::npos) << list;
+    EXPECT_NE(list.find("Reception\tReception\t"), std::string::npos) << list;
 }
 
 } // namespace
