@@ -108,9 +108,9 @@ for pages in 1 100; do
   before=$(mails); start=$(now)
   lp -d Front_Desk "$work/doc$pages.pdf" >/dev/null
   await $((before + 1)); end=$(now)
-  printf '%-34s %10.2f\n' "lp, $pages-page PDF, through CUPS" "$(echo "$end - $start" | bc)"
+  printf '%-34s %10.2f\n' "lp, $pages-page PDF, through CUPS" "$(awk "BEGIN{print $end - $start}")"
   before=$(mails); start=$(now)
   "$zorvaline" print -P "Front Desk" "$work/doc$pages.ps" >/dev/null 2>&1
   await $((before + 1)); end=$(now)
-  printf '%-34s %10.2f\n' "zorvaline print, $pages-page PS" "$(echo "$end - $start" | bc)"
+  printf '%-34s %10.2f\n' "zorvaline print, $pages-page PS" "$(awk "BEGIN{print $end - $start}")"
 done

@@ -27,7 +27,7 @@ void printHelp()
         "  add PRINTER   a queue for the Windows printer PRINTER (on the port ZORVALINE_INTERNET:)\n"
         "  remove NAME   removes the queue of printer NAME (or the queue named NAME)\n"
         "  sync          one queue per Windows printer on ZORVALINE_INTERNET:; queues of the root\n"
-        "                whose printer is gone are removed (with jobs still waiting in them)\n"
+        "                whose printer is gone are removed (jobs still waiting there are lost)\n"
         "  list          every queue that prints through the backend: queue, printer, root\n\n"
         "  --root DIR    the Windows root; default $ZORVALINE_ROOT, else\n"
         "                ${XDG_DATA_HOME:-~/.local/share}/zorvaline\n\n"
