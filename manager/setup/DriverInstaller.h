@@ -36,7 +36,24 @@ public:
                                        const std::string &driverName, const std::string &infPath,
                                        QWidget *parent = nullptr);
 
+    // The environment the spooler installs into ("Windows 4.0", "Windows NT x86", or
+    // "NotWin32" on a platform without printing) and the system INF ("" without one).
+    const std::string &Environment() const { return environment_; }
+    const std::string &SystemInfPath() const { return systemInfPath_; }
+    // The model keys of the current INF's [Zorvaline] section that no installed driver has.
+    const std::vector<std::string> &NotInstalledModels() const { return notInstalledModels_; }
+
 private:
+    void readNotInstalledModels();
+    void listChicagoModels(const std::string &infPath);
+    bool listPpdModel();
+    void appendModel(DriverModel model);
+
+    std::string environment_;
+    std::string systemInfPath_;
+    std::string infPath_;
+    std::string infDirectory_;
+    std::vector<std::string> notInstalledModels_;
     std::vector<DriverModel> models_;
 };
 
