@@ -7,6 +7,7 @@
 #include "manager/setup/Page6.h"
 #include "manager/setup/UpDownControl.h"
 #include "manager/shell/SpoolerPrinters.h"
+#include "manager/shell/WizardResults.h"
 #include "platform/profile/profile.h"
 #include "tests/setup/WizardFixture.h"
 
@@ -176,6 +177,70 @@ TEST_F(AddPrinter, NewDriverAsksForAnInfFileAndACancelChangesNothing)
         control<QAbstractButton>(wizard, "1056")->click();
         EXPECT_EQ(control<QListWidget>(wizard, "1055")->count(), 2);
         EXPECT_TRUE(wizard.page4()->InfPath().empty());
+    }));
+}
+
+TEST_F(AddPrinter, NewDriverAddsTheDisksModelsOnceAndFinishWillInstallFromThatDisk)
+{
+    std::filesystem::create_directories(root.driveC("DISK/FAMILY"));
+    std::filesystem::copy(std::string(ZORVALINE_SOURCE_DIR) + "/resources/drivers/family", root.driveC("DISK/FAMILY"));
+    tree->pendingInfPath = "C:\\EARLIER\\OLD.INF";
+    ASSERT_TRUE(runWizard("AddPrinter", [&](CMyWizard &wizard) {
+        ASSERT_TRUE(next(wizard));
+        type(wizard, "1040", "Head Office");
+        type(wizard, "1054", "office@print.example");
+        ASSERT_TRUE(next(wizard));
+        auto *list = control<QListWidget>(wizard, "1055");
+        const QStringList disk{"ZORVALINE LASER H3",  "ZORVALINE LASER H7",  "ZORVALINE INKJET J7",
+                               "ZORVALINE INKJET J8", "ZORVALINE COLOUR K7", "ZORVALINE COLOUR K8"};
+        for (int round = 0; round < 2; ++round) {
+            prompts.expectFile("C:\\DISK\\FAMILY\\ZORFAM.INF");
+            control<QAbstractButton>(wizard, "1056")->click();
+            EXPECT_EQ(listed(list), (QStringList{"ZORLAN H7 LASER", "ZORLAN J8 INKJET"} + disk)) << "round " << round;
+        }
+        ASSERT_EQ(wizard.page4()->InfModels().size(), 6u);
+        EXPECT_EQ(wizard.page4()->InfModels()[3].modelName, "ZORVALINE INKJET J8");
+        EXPECT_EQ(wizard.page4()->InfPath(), "C:\\DISK\\FAMILY\\ZORFAM.INF");
+
+        list->setCurrentRow(5);
+        sendaro::TakeAddPrinterValues(wizard, *tree);
+        EXPECT_EQ(tree->pendingPrinter.PrinterDriver, "ZORVALINE INKJET J8");
+        EXPECT_TRUE(tree->driverInstallPending) << "a model of the disk is installed from it";
+        EXPECT_EQ(tree->pendingInfPath, wizard.page4()->InfModels()[3].infPath);
+        EXPECT_FALSE(tree->pendingInfPath.empty());
+
+        tree->pendingInfPath = "C:\\EARLIER\\OLD.INF";
+        list->setCurrentRow(0);
+        sendaro::TakeAddPrinterValues(wizard, *tree);
+        EXPECT_FALSE(tree->driverInstallPending) << "an installed driver";
+        EXPECT_EQ(tree->pendingInfPath, "C:\\EARLIER\\OLD.INF") << "kept as it was";
+    }));
+    tree->driverInstallPending = false;
+}
+
+TEST_F(AddPrinter, NoMoreThanEightyModelsFromDriverDisks)
+{
+    // Two disks of 50 models each: the table takes 80, and the list offers no model that the
+    // table could not install.
+    for (const char *disk : {"ONE", "TWO"}) {
+        std::string inf = "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[Zorvaline]\r\n";
+        for (int i = 0; i < 50; ++i)
+            inf += "\"Zorvaline " + std::string(disk) + " H7 No " + std::to_string(i) + "\"=H7.INSTALL\r\n";
+        root.writeFile(root.driveC(std::string("DISK/") + disk + "/DISK.INF"), inf);
+    }
+    ASSERT_TRUE(runWizard("AddPrinter", [&](CMyWizard &wizard) {
+        ASSERT_TRUE(next(wizard));
+        type(wizard, "1040", "Head Office");
+        type(wizard, "1054", "office@print.example");
+        ASSERT_TRUE(next(wizard));
+        for (const char *disk : {"ONE", "TWO"}) {
+            prompts.expectFile(std::string("C:\\DISK\\") + disk + "\\DISK.INF");
+            control<QAbstractButton>(wizard, "1056")->click();
+        }
+        EXPECT_EQ(wizard.page4()->InfModels().size(), 80u);
+        auto *list = control<QListWidget>(wizard, "1055");
+        EXPECT_EQ(list->count(), 2 + 80);
+        EXPECT_EQ(list->item(list->count() - 1)->text(), "ZORVALINE TWO H7 NO 29");
     }));
 }
 
