@@ -12,6 +12,9 @@
 #include "manager/setup/ThirdPage.h"
 
 #include <QAbstractButton>
+#include <QStyle>
+
+#include <algorithm>
 
 CMyWizard::CMyWizard(int mode, TreeOperations &tree, QWidget *parent) : QWizard(parent), m_mode(mode)
 {
@@ -38,6 +41,13 @@ CMyWizard::CMyWizard(int mode, TreeOperations &tree, QWidget *parent) : QWizard(
     for (const auto &[which, id] : ids)
         button(which)->setObjectName(id);
     connect(this, &QWizard::helpRequested, this, &CMyWizard::showHelp);
+    // As wide as the widest page from the start (the wizard measures only the page shown),
+    // so no text is cut and the sheet keeps one size while the user moves on.
+    int widest = 0;
+    for (int id : pageIds())
+        widest = std::max(widest, page(id)->sizeHint().width());
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_LayoutLeftMargin) + style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    setMinimumWidth(widest + margins);
 }
 
 CMyWizard::~CMyWizard() = default;
