@@ -3,6 +3,7 @@
 // real widgets by their ids while it is up.
 #pragma once
 
+#include "manager/dialogs/HelpWindow.h"
 #include "manager/setup/CMyWizard.h"
 #include "tests/shell/ShellFixture.h"
 
@@ -66,6 +67,18 @@ protected:
         return wizard.currentId() != before;
     }
     static void finish(CMyWizard &wizard) { wizard.button(QWizard::FinishButton)->click(); }
+    // The page the help window shows after the wizard's Help button ("" when none opened).
+    static QString helpPageOf(CMyWizard &wizard)
+    {
+        wizard.button(QWizard::HelpButton)->click();
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *help = qobject_cast<sendaro::HelpWindow *>(widget); help && help->isVisible()) {
+                const QString page = help->currentPage();
+                help->close();
+                return page;
+            }
+        return {};
+    }
     // What the hint line of the current page says while the mouse is over control `id`.
     static QString hintOver(CMyWizard &wizard, const char *id)
     {

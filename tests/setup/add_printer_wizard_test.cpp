@@ -79,6 +79,7 @@ TEST_F(AddPrinter, PagesTextsIdsAndPictureAreThere)
         EXPECT_EQ(control<QLineEdit>(wizard, "1040")->accessibleName(), "Printer Name:");
         EXPECT_EQ(hintOver(wizard, "1040"), "Enter the printer name here.");
         EXPECT_EQ(hintOver(wizard, "1054"), "Enter the printer's e-mail address here.");
+        EXPECT_EQ(helpPageOf(wizard), "qrc:/help/add-printer.html");
     }));
 }
 

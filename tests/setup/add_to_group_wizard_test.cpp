@@ -39,6 +39,7 @@ TEST_F(AddToGroup, OffersTheGroupsThatCanStillTakeThePrinterTheFirstSelected)
         EXPECT_EQ(wizard.pageIds().size(), 3);
         EXPECT_NE(wizard.firstPage()->findChild<QLabel *>("153"), nullptr);
         EXPECT_FALSE(wizard.button(QWizard::BackButton)->isEnabled());
+        EXPECT_EQ(helpPageOf(wizard), "qrc:/help/add-printer-to-group.html");
         ASSERT_TRUE(next(wizard));
         EXPECT_EQ(offered(wizard), (QStringList{"Empty", "Other"}));
         auto *list = control<QListWidget>(wizard, "1043");
