@@ -24,6 +24,8 @@ inline const char *const kFamilyJ8 = "Zorlan J8 Inkjet";
 
 class WizardTest : public shelltest::ShellTest {
 protected:
+    using ShellTest::ShellTest;
+
     // Triggers `command`; `steps` drive the wizard it opens (a wizard still open afterwards
     // is cancelled). False when no wizard opened.
     bool runWizard(const char *command, const std::function<void(CMyWizard &)> &steps)
