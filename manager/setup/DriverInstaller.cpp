@@ -1,9 +1,13 @@
 #include "manager/setup/DriverInstaller.h"
 
 #include "manager/dialogs/Prompts.h"
+#include "manager/setup/CDriverFilesDlg.h"
 #include "manager/setup/DriverStrings.h"
+#include "manager/setup/PathParts.h"
+#include "manager/setup/InfModelFiles.h"
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
+#include "platform/files/expand.h"
 #include "platform/files/files.h"
 #include "platform/kernel/system_info.h"
 #include "platform/profile/profile.h"
@@ -12,6 +16,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace sendaro {
@@ -41,18 +48,40 @@ bool equalNoCase(const std::string &a, const std::string &b)
            });
 }
 
-// Both separators count: a path from the file dialog is a Linux path.
-std::string directoryOf(const std::string &path)
-{
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+// The driver files of a SETUP.INF disk, compressed on the disk, and their roles.
+struct SetupDiskFile {
+    const char *compressed;
+    const char *expanded;
+    const char *type;
+};
+constexpr SetupDiskFile kSetupDiskFiles[] = {
+    {"adobeps4.dr_", "adobeps4.drv", kTypeDriverFile},
+    {"adobeps4.hl_", "adobeps4.hlp", kTypeHelpFile},
+    {"fonts.mf_", "fonts.mfm", ""},
+    {"iconlib.dl_", "iconlib.dll", ""},
+    {"psmon.dl_", "psmon.dll", ""},
+};
+
+constexpr const char *kInternetPort = "ZORVALINE_INTERNET:";
+constexpr const char *kPrinterComment = "Zorvaline Remote Internet Printing Port";
 
 std::string windowsDirectory()
 {
     char buffer[MAX_PATH] = {};
     GetWindowsDirectory(buffer, sizeof buffer);
     return buffer;
+}
+
+std::string systemDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    GetSystemDirectory(buffer, sizeof buffer);
+    return buffer;
+}
+
+bool inSystemDirectory(const std::string &name)
+{
+    return GetFileAttributes((systemDirectory() + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The NUL-separated list the profile and spooler calls fill, as strings.
@@ -136,8 +165,16 @@ DriverInstaller::DriverInstaller()
         environment_ = kEnvironmentNotWin32;
     }
     infPath_ = systemInfPath_;
-    infDirectory_ = directoryOf(infPath_);
+    infDirectory_ = DirectoryOf(infPath_);
     readNotInstalledModels();
+}
+
+DriverInstaller::~DriverInstaller()
+{
+    if (!expandFolder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(expandFolder_, ignored);
+    }
 }
 
 const std::vector<DriverModel> &DriverInstaller::Models() const
@@ -167,7 +204,7 @@ void DriverInstaller::readNotInstalledModels()
 bool DriverInstaller::ScanDriverDisk(const std::string &infPath)
 {
     infPath_ = infPath;
-    infDirectory_ = directoryOf(infPath);
+    infDirectory_ = DirectoryOf(infPath);
     models_.clear();
     const std::vector<std::string> infFiles = findFiles(infDirectory_, "*.inf");
     if (infFiles.empty()) {
@@ -219,6 +256,142 @@ void DriverInstaller::appendModel(DriverModel model)
 {
     if (models_.size() < kMaxModels)
         models_.push_back(std::move(model));
+}
+
+bool DriverInstaller::InstallDriverAndCreatePrinter(const std::string &printerName, const std::string &driverName,
+                                                    const std::string &infPath, QWidget *parent)
+{
+    infPath_ = infPath;
+    infDirectory_ = DirectoryOf(infPath);
+    files_.clear();
+    std::string lookupKey;
+    if (!driverName.empty() && driverName.front() == '"') {
+        lookupKey = driverName;
+        driverName_ = driverName.substr(1, driverName.size() > 1 && driverName.back() == '"' ? driverName.size() - 2
+                                                                                              : std::string::npos);
+    } else {
+        driverName_ = driverName;
+        lookupKey = '"' + driverName + '"';
+    }
+    // The scan names a SETUP.INF disk's model by its directory + "setup.inf".
+    if (infPath.find("setup.inf") != std::string::npos)
+        buildSetupDiskList();
+    else
+        files_ = ReadInfModelFiles(infPath_, infDirectory_, lookupKey);
+    // A model that names no file has no driver to install; there is nothing to show.
+    if (files_.empty())
+        return false;
+
+    std::vector<std::string> missingBefore;
+    for (const DriverFile &file : files_)
+        if (!inSystemDirectory(FileNameOf(file.path)))
+            missingBefore.push_back(FileNameOf(file.path));
+
+    CDriverFilesDlg dialog(files_, infDirectory_, expandFolder_.empty() ? "" : expandFolder_ + "/", parent);
+    dialog.exec();
+    if (!dialog.AllCopied()) {
+        removeFilesCopiedNew(missingBefore);
+        return false;
+    }
+    for (DriverFile &file : files_)
+        file.path = FileNameOf(file.path);
+    if (!addDriver()) {
+        removeFilesCopiedNew(missingBefore);
+        return false;
+    }
+    return createPrinter(printerName);
+}
+
+void DriverInstaller::buildSetupDiskList()
+{
+    const std::string system = systemDirectory() + "\\";
+    for (const DriverModel &model : models_)
+        files_.push_back({system + model.ppdFileName, kTypePrinterSpecific, ""});
+    for (const SetupDiskFile &file : kSetupDiskFiles) {
+        // A file that cannot be expanded is asked of the user by the copy step.
+        expandIntoTemporaryFolder(file.compressed, file.expanded);
+        files_.push_back({system + file.expanded, file.type, ""});
+    }
+}
+
+bool DriverInstaller::expandIntoTemporaryFolder(const char *compressedName, const char *expandedName)
+{
+    if (expandFolder_.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zorvaline-expand-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            return false;
+        expandFolder_ = pattern;
+    }
+    const std::string expanded = zorplat::ExpandFile(infDirectory_ + compressedName, expandFolder_);
+    if (expanded.empty())
+        return false;
+    // A compressed file that did not keep its name's last character is put right here, so
+    // the copy step finds it under the name the list gives.
+    const std::string wanted = expandFolder_ + "/" + expandedName;
+    return expanded == wanted || std::rename(expanded.c_str(), wanted.c_str()) == 0;
+}
+
+// The driver's entry at level 3, its roles taken from the file table as the INF gave them.
+bool DriverInstaller::addDriver() const
+{
+    std::string driverFile, dataFile, configFile, helpFile, dependentFiles;
+    for (const DriverFile &file : files_) {
+        if (file.type == kTypeDriverFile)
+            driverFile = file.path;
+        if (file.type == kTypeConfigFile)
+            configFile = file.path;
+        if (!file.type.empty() && (file.path.find(".ppd") != std::string::npos || file.path.find(".PPD") != std::string::npos))
+            dataFile = file.path;
+        if (!file.type.empty() && (file.path.find(".hlp") != std::string::npos || file.path.find(".HLP") != std::string::npos))
+            helpFile = file.path;
+        if (file.type.empty() || file.type == kTypePrinterSpecific)
+            dependentFiles.append(file.path).append(1, '\0');
+    }
+    if (configFile.empty())
+        configFile = driverFile;
+    dependentFiles.append(1, '\0');
+
+    DRIVER_INFO_3A driver{};
+    driver.cVersion = 0;
+    driver.pName = const_cast<LPSTR>(driverName_.c_str());
+    driver.pEnvironment = const_cast<LPSTR>(environment_.c_str());
+    driver.pDriverPath = const_cast<LPSTR>(driverFile.c_str());
+    driver.pDataFile = const_cast<LPSTR>(dataFile.c_str());
+    driver.pConfigFile = const_cast<LPSTR>(configFile.c_str());
+    driver.pHelpFile = const_cast<LPSTR>(helpFile.c_str());
+    driver.pDependentFiles = dependentFiles.data();
+    driver.pMonitorName = nullptr;
+    driver.pDefaultDataType = const_cast<LPSTR>("RAW");
+    return AddPrinterDriver(nullptr, 3, reinterpret_cast<LPBYTE>(&driver));
+}
+
+bool DriverInstaller::createPrinter(const std::string &printerName) const
+{
+    PRINTER_INFO_2A printer{};
+    printer.pPrinterName = const_cast<LPSTR>(printerName.c_str());
+    printer.pPortName = const_cast<LPSTR>(kInternetPort);
+    printer.pDriverName = const_cast<LPSTR>(driverName_.c_str());
+    printer.pComment = const_cast<LPSTR>(kPrinterComment);
+    printer.pPrintProcessor = const_cast<LPSTR>("WinPrint");
+    printer.pDatatype = const_cast<LPSTR>("RAW");
+    printer.Attributes = PRINTER_ATTRIBUTE_DIRECT;
+    printer.Priority = 1;
+    HANDLE handle = AddPrinter(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+    if (!handle)
+        return false;
+    ClosePrinter(handle);
+    return true;
+}
+
+// A driver that is not installed leaves no file of its own behind; files that were there
+// before belong to installed drivers and stay.
+void DriverInstaller::removeFilesCopiedNew(const std::vector<std::string> &missingBefore) const
+{
+    for (const DriverFile &file : files_) {
+        const std::string name = FileNameOf(file.path);
+        if (file.status == kStatusCopied && std::find(missingBefore.begin(), missingBefore.end(), name) != missingBefore.end())
+            DeleteFile((systemDirectory() + "\\" + name).c_str());
+    }
 }
 
 } // namespace sendaro

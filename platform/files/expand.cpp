@@ -24,6 +24,25 @@ struct KwajDecompressor {
     ~KwajDecompressor() { mspack_destroy_kwaj_decompressor(d); }
 };
 
+enum class Format { Szdd, Kwaj, Unknown };
+
+// libmspack's KWAJ reader frees memory it never set when handed another kind of file, so
+// the format is told from the file's signature before a reader sees it.
+Format formatOf(const std::string &path)
+{
+    char magic[8] = {};
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    const size_t read = file ? std::fread(magic, 1, sizeof magic, file) : 0;
+    if (file)
+        std::fclose(file);
+    const std::string signature(magic, read);
+    if (signature == std::string("SZDD\x88\xF0\x27\x33", 8) || signature == std::string("SZ \x88\xF0\x27\x33", 7) + '\xD1')
+        return Format::Szdd;
+    if (signature == std::string("KWAJ\x88\xF0\x27\xD1", 8))
+        return Format::Kwaj;
+    return Format::Unknown;
+}
+
 std::string fileNameOf(const std::string &path)
 {
     return std::filesystem::path(path).filename().string();
@@ -84,12 +103,16 @@ std::string ExpandFile(std::string_view source, std::string_view destinationFold
         SetLastError(ERROR_PATH_NOT_FOUND);
         return {};
     }
-    SzddDecompressor szdd;
-    if (msszddd_header *header = szdd.d->open(szdd.d, from.c_str()))
-        return expandSzdd(header, szdd.d, from, folder);
-    KwajDecompressor kwaj;
-    if (mskwajd_header *header = kwaj.d->open(kwaj.d, from.c_str()))
-        return expandKwaj(header, kwaj.d, from, folder);
+    const Format format = formatOf(from);
+    if (format == Format::Szdd) {
+        SzddDecompressor szdd;
+        if (msszddd_header *header = szdd.d->open(szdd.d, from.c_str()))
+            return expandSzdd(header, szdd.d, from, folder);
+    } else if (format == Format::Kwaj) {
+        KwajDecompressor kwaj;
+        if (mskwajd_header *header = kwaj.d->open(kwaj.d, from.c_str()))
+            return expandKwaj(header, kwaj.d, from, folder);
+    }
     SetLastError(ERROR_BAD_FORMAT);
     return {};
 }
