@@ -3,8 +3,10 @@
 // all through the manager's real widgets; then `zorvaline print -P <group>` mails the job to
 // the printer's address through a real SMTP server on 127.0.0.1.
 #include "manager/shell/CManagerApp.h"
+#include "platform/base/text.h"
 #include "platform/profile/profile.h"
 #include "tests/e2e/ProgramRun.h"
+#include "tests/drivers/CopyDialogDriver.h"
 #include "tests/setup/WizardFixture.h"
 #include "tests/support/ScriptedSmtpServer.h"
 
@@ -122,6 +124,42 @@ TEST_F(WizardsEndToEnd, PrinterAddedAndGroupedInTheWizardsReceivesTheGroupsJob)
     EXPECT_EQ(recipients(mail), (std::vector<std::string>{kAddress}));
     // Quoted-printable, as every job travels: the blanks are encoded.
     EXPECT_NE(mail.find("(Hello,=20front=20desk)"), std::string::npos) << mail;
+}
+
+TEST_F(WizardsEndToEnd, ModelFromTheSampleDiskIsInstalledWhenTheWizardFinishes)
+{
+    ASSERT_EQ(zortest::RunProgram({kBin + "/zorvaline", "setup"}).exitCode, 0);
+    CManagerApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    CMainFrame &programFrame = *app.MainFrame();
+    programFrame.Tree()->setCurrentItem(programFrame.Tree()->PrintersRoot());
+    drivertest::CopyDialogDriver copyDialog;
+    QTimer::singleShot(0, [&] {
+        auto *wizard = qobject_cast<CMyWizard *>(QApplication::activeModalWidget());
+        ASSERT_NE(wizard, nullptr);
+        ASSERT_TRUE(next(*wizard));
+        type(*wizard, "1040", "Colour Room");
+        type(*wizard, "1054", "colour@printers.test");
+        ASSERT_TRUE(next(*wizard));
+        prompts.expectFile("C:\\ZORVALINE\\DRIVERS\\FAMILY\\ZORFAM.INF");
+        control<QAbstractButton>(*wizard, "1056")->click();
+        auto *drivers = control<QListWidget>(*wizard, "1055");
+        const QList<QListWidgetItem *> found = drivers->findItems("ZORVALINE COLOUR K7", Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        drivers->setCurrentItem(found.front());
+        ASSERT_TRUE(next(*wizard));
+        ASSERT_TRUE(next(*wizard));
+        finish(*wizard);
+    });
+    programFrame.Command("AddPrinter")->trigger();
+    EXPECT_TRUE(copyDialog.opened) << "the driver's files were copied under the user's eyes";
+    EXPECT_EQ(windowsPrinters(), (std::vector<std::string>{"Colour Room"}));
+    EXPECT_TRUE(zorplat::EqualsIgnoringCase(windowsPrinter("Colour Room").driver, "Zorvaline Colour K7"))
+        << windowsPrinter("Colour Room").driver;
+    EXPECT_TRUE(std::filesystem::exists(root.driveC("WINDOWS/SYSTEM/ZORK7.PPD")));
+    char stored[256] = {};
+    GetPrivateProfileString("Colour Room", "PrinterDriver", "", stored, sizeof stored, "C:\\ZORVALINE\\Sendaro.Cfg");
+    EXPECT_STREQ(stored, "ZORVALINE COLOUR K7");
 }
 
 } // namespace
