@@ -297,6 +297,27 @@ TEST_F(AddPrinter, ArrowsStepTheSizeWithinItsRange)
     }));
 }
 
+TEST_F(AddPrinter, EveryDetailShowsItsHint)
+{
+    ASSERT_TRUE(runWizard("AddPrinter", [&](CMyWizard &wizard) {
+        fillUpToDetails(wizard);
+        const std::pair<const char *, QString> hints[] = {
+            {"1042", "Enter the printer description here, for example, 4th floor printer."},
+            {"1044", "Default recipient is a person who receives the print jobs. "},
+            {"1010", "Location of default recipient, for example, Bangalore"},
+            {"1013", "Enter the printer password here"},
+            {"1046", "Retype the printer password to confirm."},
+            {"1016", "Check this, if a header is required."},
+            {"1045", "Check this if a trailer page is required"},
+            {"1021", "Check this to enable the spilt mail option."},
+        };
+        for (const auto &[id, hint] : hints)
+            EXPECT_EQ(hintOver(wizard, id), hint) << id;
+        for (const char *masked : {"1013", "1046"})
+            EXPECT_EQ(control<QLineEdit>(wizard, masked)->echoMode(), QLineEdit::Password) << masked;
+    }));
+}
+
 TEST_F(AddPrinter, PasswordsMustMatchExactly)
 {
     ASSERT_TRUE(runWizard("AddPrinter", [&](CMyWizard &wizard) {
