@@ -32,6 +32,9 @@ const SetupStep kSteps[] = {
     {InstallPrintPrograms, "ZORMON.DLL in the system directory and Selvra.exe in the install directory"},
     {InstallCoverPageTemplate, "banner01.ps, the cover-page template, in the install directory"},
     {RegisterMonitor, "spooler: the monitor \"Zorvaline Internet Port\" (ZORMON.DLL, current environment)"},
+    {InstallSampleDriverDisks, "the sample driver disks in DRIVERS\\FAMILY and DRIVERS\\POSTSCRIPT of the install directory"},
+    {InstallSystemInf, "the platform's system INF in C:\\WINDOWS\\INF (msprint2.inf, ntprint.inf or printer.inf)"},
+    {PreinstallFamilyDrivers, "spooler: the drivers \"Zorvaline Laser H7\" and \"Zorvaline Inkjet J8\", files in C:\\WINDOWS\\SYSTEM"},
 };
 
 void printHelp()

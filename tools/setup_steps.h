@@ -26,3 +26,9 @@ bool InstallPrintPrograms(SetupContext &ctx);
 bool InstallCoverPageTemplate(SetupContext &ctx);
 // The monitor registered with the spooler once ZORMON.DLL is installed.
 bool RegisterMonitor(SetupContext &ctx);
+// The sample driver disks in the install directory's DRIVERS folder.
+bool InstallSampleDriverDisks(SetupContext &ctx);
+// The system INF of the platform (msprint2.inf, ntprint.inf or printer.inf) in C:\WINDOWS\INF.
+bool InstallSystemInf(SetupContext &ctx);
+// Two drivers of the family, with their files in the system directory.
+bool PreinstallFamilyDrivers(SetupContext &ctx);

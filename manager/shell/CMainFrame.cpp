@@ -13,6 +13,8 @@
 #include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/MessageText.h"
 #include "manager/dialogs/Prompts.h"
+#include "manager/setup/CMyWizard.h"
+#include "manager/setup/SecondPage.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CommandRules.h"
 #include "manager/shell/DatabaseSaver.h"
@@ -20,6 +22,7 @@
 #include "manager/dialogs/ManagerIcons.h"
 #include "manager/shell/ShellStrings.h"
 #include "manager/shell/TreeView.h"
+#include "manager/shell/WizardResults.h"
 
 #include <QAction>
 #include <QApplication>
@@ -274,7 +277,14 @@ void CMainFrame::tellNotAvailable(const char *what)
 
 void CMainFrame::onAddPrinter()
 {
-    tellNotAvailable("The Add Printer wizard");
+    CMyWizard wizard(CMyWizard::kAddPrinter, *m_tree, this);
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    TakeAddPrinterValues(wizard, *m_tree);
+    // A failure has told the user and changed nothing.
+    m_tree->AddNewDestination(m_tree->pendingPrinter.PrinterName, true);
+    SaveDatabase(m_doc);
+    UpdateCommandStates();
 }
 
 void CMainFrame::onAddGroup()
@@ -325,7 +335,19 @@ void CMainFrame::onAddPrinterToGroup()
         Prompt(zordb::IDS_NOT_COMPATIBLE, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    tellNotAvailable("The Add Printer to Group wizard");
+    const std::string printerName = m_tree->SelectedName();
+    CMyWizard wizard(CMyWizard::kAddPrinterToGroup, *m_tree, this);
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    const std::string chosen = wizard.secondPage()->ChosenGroup();
+    m_tree->pendingPrinter.PrinterDriver = driver;
+    if (const GroupRecord *group = m_tree->FindGroup(chosen); group && !zordb::IsModelCompatible(group->GroupDriver, driver))
+        Prompt(zordb::IDS_NOT_COMPATIBLE, MB_OK | MB_ICONEXCLAMATION);
+    m_tree->AddPrinterToGroup(chosen, printerName);
+    m_doc.UpdateAllViews(1);
+    // Every change is saved when it is made, the new membership too.
+    SaveDatabase(m_doc);
+    UpdateCommandStates();
 }
 
 bool CMainFrame::runDeleteDialog()

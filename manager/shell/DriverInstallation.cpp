@@ -1,16 +1,19 @@
 #include "manager/shell/DriverInstallation.h"
 
-#include "manager/dialogs/Prompts.h"
-#include "manager/shell/ShellStrings.h"
+#include "manager/setup/DriverInstaller.h"
+
+#include <QApplication>
 
 namespace sendaro {
 
-// Driver installation from a disk is not built yet: the caller's operation fails, and the
-// user is told why rather than left with a printer that silently never appears.
-int InstallDriverAndCreatePrinter(const std::string &, const std::string &, const std::string &)
+int InstallDriverAndCreatePrinter(const std::string &printer, const std::string &driver, const std::string &infPath)
 {
-    Prompt(IDS_DRIVER_DISK_UNAVAILABLE, MB_OK | MB_ICONEXCLAMATION);
-    return 0;
+    DriverInstaller installer;
+    // The scan fills the model table a SETUP.INF disk's file list is built from; a disk
+    // that offers nothing shows its own message and the installation then fails.
+    if (!infPath.empty())
+        installer.ScanDriverDisk(infPath);
+    return installer.InstallDriverAndCreatePrinter(printer, driver, infPath, QApplication::activeWindow()) ? 1 : 0;
 }
 
 } // namespace sendaro

@@ -6,8 +6,10 @@
 
 namespace sendaro {
 
-// Installs `driver` from the disk of `infPath` (when not empty) and creates the Windows
-// printer `printer` on the Internet port. 1 on success, 0 on failure, after telling the user.
+// Scans the disk of `infPath` (when not empty), installs `driver` from it with the dialog
+// "Printer Driver Files" over the active window, and creates the Windows printer `printer`
+// on the Internet port. 1 on success, 0 on failure; a failure shows nothing here (the
+// caller says that the printer could not be added).
 int InstallDriverAndCreatePrinter(const std::string &printer, const std::string &driver,
                                   const std::string &infPath);
 

@@ -19,7 +19,6 @@ enum ShellStringId : UINT {
     IDS_NOT_AVAILABLE = 33003,          // "%s is not available in this version yet."
     IDS_SAVE_FAILED = 33004,            // the database could not be written (file, reason)
     IDS_READY = 33005,                  // "Ready"
-    IDS_DRIVER_DISK_UNAVAILABLE = 33006, // driver installation from a disk is later work
     IDS_OPEN_FAILED = 33007,            // "Failed to open document."
 
     // Command prompts: the status-bar text, then after a line break the tool tip.

@@ -2,6 +2,7 @@
 // new printers and groups, members added and removed, renames, property changes.
 #include "manager/shell/DatabaseSaver.h"
 #include "manager/shell/PrinterSnapshot.h"
+#include "tests/drivers/CopyDialogDriver.h"
 #include "tests/shell/ShellFixture.h"
 
 using namespace shelltest;
@@ -244,16 +245,31 @@ TEST_F(Registration, PrinterPropertiesRenameAndUpdateInPlace)
     EXPECT_EQ(windowsPrinter("P9").driver, kDriverJ8);
 }
 
-TEST_F(Registration, DriverFromADiskFailsVisiblyUntilItIsBuilt)
+TEST_F(Registration, DriverFromAMissingDiskFailsAndAddsNothing)
 {
     tree->driverInstallPending = true;
     tree->pendingInfPath = "A:\\OEMSETUP.INF";
-    prompts.expectBox("Installing a printer driver from a driver disk is not available in this version of "
-                      "Sendaro yet.");
+    prompts.expectBox("Zorvaline Printers not present");
     prompts.expectBox("Add Printer operation has failed");
     EXPECT_EQ(addNewPrinter("P1"), 0);
     EXPECT_FALSE(tree->driverInstallPending);
     EXPECT_TRUE(doc.Printers().empty());
+    EXPECT_TRUE(windowsPrinters().empty());
+}
+
+TEST_F(Registration, DriverFromTheSampleDiskIsInstalledBeforeThePrinterIsMade)
+{
+    std::filesystem::copy(std::string(ZORVALINE_SOURCE_DIR) + "/resources/drivers/family", root.driveC("DISK"));
+    drivertest::CopyDialogDriver copyDialog;
+    tree->driverInstallPending = true;
+    tree->pendingInfPath = "C:\\DISK\\ZORFAM.INF";
+    ASSERT_EQ(addNewPrinter("P1", "Zorvaline Colour K7"), 1);
+    EXPECT_TRUE(copyDialog.opened);
+    EXPECT_FALSE(tree->driverInstallPending);
+    EXPECT_EQ(windowsPrinter("P1").driver, "Zorvaline Colour K7");
+    EXPECT_TRUE(std::filesystem::exists(root.driveC("WINDOWS/SYSTEM/ZORK7.PPD")));
+    ASSERT_EQ(doc.Printers().size(), 1u);
+    EXPECT_EQ(doc.Printers()[0]->PrinterDriver, "Zorvaline Colour K7");
 }
 
 TEST_F(Registration, SnapshotOwnsTheBufferItsTextsPointInto)

@@ -1,6 +1,7 @@
 #include "platform/files/temporaryfile.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
+#include "platform/spooler/spooler.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -347,6 +348,48 @@ TEST_F(Setup, UsageAndUnwritableRoot)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
     EXPECT_NE(run.output.find(badRoot), std::string::npos) << run.output;
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> installedDriverNames()
+{
+    DWORD needed = 0, returned = 0;
+    EnumPrinterDrivers(nullptr, nullptr, 1, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed);
+    std::vector<std::string> names;
+    if (!EnumPrinterDrivers(nullptr, nullptr, 1, buffer.data(), needed, &needed, &returned))
+        return names;
+    const auto *drivers = reinterpret_cast<const DRIVER_INFO_1A *>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i)
+        names.emplace_back(drivers[i].pName);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(Setup, OffersDriversAtOnce)
+{
+    const CommandResult run = setup();
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(installedDriverNames(), (std::vector<std::string>{"Zorvaline Inkjet J8", "Zorvaline Laser H7"}));
+    for (const char *file : {"ZORPS.DRV", "ZORPSUI.DLL", "ZORPS.HLP", "ZORH7.PPD", "ZORJ8.PPD"})
+        EXPECT_TRUE(fs::exists(m_root.driveC(std::string("WINDOWS/SYSTEM/") + file))) << file;
+    EXPECT_EQ(profile("Zorvaline", "\"Zorvaline Laser H3\"", "C:\\WINDOWS\\INF\\msprint2.inf"), "H3.INSTALL");
+    // The sample disks, for the Add Printer wizard's "New Driver...".
+    EXPECT_TRUE(fs::exists(m_root.driveC("ZORVALINE/DRIVERS/FAMILY/ZORFAM.INF")));
+    EXPECT_TRUE(fs::exists(m_root.driveC("ZORVALINE/DRIVERS/POSTSCRIPT/adobeps4.dr_")));
+}
+
+TEST_F(Setup, SystemInfIsTheOneThePlatformAsksFor)
+{
+    setenv("ZORVALINE_PLATFORM", "nt3", 1);
+    const CommandResult run = setup();
+    unsetenv("ZORVALINE_PLATFORM");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(fs::exists(m_root.driveC("WINDOWS/INF/printer.inf")));
+    EXPECT_FALSE(fs::exists(m_root.driveC("WINDOWS/INF/msprint2.inf")));
 }
 
 } // namespace
