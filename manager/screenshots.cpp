@@ -2,6 +2,7 @@
 // of the root that ZORVALINE_ROOT names, to FOLDER/<name>.png. scripts/screenshots prepares
 // the root and runs it. Exit 0 when every picture was written.
 #include "manager/dialogs/DialogPictures.h"
+#include "manager/setup/DriverPictures.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CMainFrame.h"
 #include "manager/shell/CManagerApp.h"
@@ -94,6 +95,8 @@ int main(int argc, char **argv)
         // The dialogs, on the same tree and database.
         TreeView &tree = *frame.Tree();
         if (!sendaro::RenderDialogs(tree, tree.Document(), folder.path()))
+            status = 1;
+        if (!sendaro::RenderDriverDialogs(folder.path()))
             status = 1;
     }
     return status;
