@@ -3,6 +3,7 @@
 // the root and runs it. Exit 0 when every picture was written.
 #include "manager/dialogs/DialogPictures.h"
 #include "manager/setup/WizardPictures.h"
+#include "manager/setup/DriverPictures.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CMainFrame.h"
 #include "manager/shell/CManagerApp.h"
@@ -97,6 +98,8 @@ int main(int argc, char **argv)
         if (!sendaro::RenderDialogs(tree, tree.Document(), folder.path()))
             status = 1;
         if (!sendaro::RenderWizards(tree, folder.path()))
+            status = 1;
+        if (!sendaro::RenderDriverDialogs(folder.path()))
             status = 1;
     }
     return status;

@@ -8,11 +8,13 @@
 #include "manager/dialogs/CJobOptionsDlg.h"
 #include "manager/dialogs/CNewGroupDlg.h"
 #include "manager/dialogs/CRenameDlg.h"
+#include "manager/dialogs/PrinterProperty.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTabWidget>
 
 namespace sendaro {
 
@@ -85,6 +87,24 @@ bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder
         Type(dialog, "1036", "Front Office");
         Hover(dialog, "1036");
         allSaved &= Save(dialog, folder, "rename");
+    }
+    if (!doc.Printers().empty()) {
+        // The first printer that belongs to a group shows all three pages.
+        const PrinterRecord *printer = doc.Printers().front().get();
+        for (const auto &candidate : doc.Printers())
+            if (!candidate->ContainingGroups.empty()) {
+                printer = candidate.get();
+                break;
+            }
+        PrinterProperty sheet("Printer Properties", doc, printer->PrinterName);
+        auto *pages = sheet.findChild<QTabWidget *>();
+        const char *hovered[] = {"1009", "1022", "1029"};
+        for (int page = 0; page < pages->count() && page < 3; ++page) {
+            pages->setCurrentIndex(page);
+            Hover(sheet, pages->count() == 3 ? hovered[page] : hovered[page == 0 ? 0 : 2]);
+            const QString name = pages->tabText(page).toLower().replace(' ', '-');
+            allSaved &= Save(sheet, folder, "printer-properties-" + name);
+        }
     }
     return allSaved;
 }

@@ -10,6 +10,8 @@
 
 #include "ui_CDriverFilesDlg.h"
 
+#include <QEvent>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTimer>
 
@@ -59,6 +61,8 @@ CDriverFilesDlg::CDriverFilesDlg(std::vector<sendaro::DriverFile> &files, std::s
     for (const sendaro::DriverFile &file : m_files)
         new QTreeWidgetItem(m_ui->fileList, {QString::fromStdString(file.path), QString::fromStdString(file.type),
                                              QString::fromStdString(file.status)});
+    m_ui->fileList->header()->setStretchLastSection(false);
+    m_ui->fileList->viewport()->installEventFilter(this);
     m_ui->progressBar->setRange(0, kProgressRange);
     m_progressStep = m_files.empty() ? 0 : kProgressRange / static_cast<int>(m_files.size());
 
@@ -70,10 +74,11 @@ CDriverFilesDlg::CDriverFilesDlg(std::vector<sendaro::DriverFile> &files, std::s
 
 CDriverFilesDlg::~CDriverFilesDlg() = default;
 
-void CDriverFilesDlg::resizeEvent(QResizeEvent *event)
+bool CDriverFilesDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::resizeEvent(event);
-    fitColumns();
+    if (watched == m_ui->fileList->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QDialog::eventFilter(watched, event);
 }
 
 // File takes half the list, Type and Status a quarter each.

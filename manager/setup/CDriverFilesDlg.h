@@ -34,7 +34,8 @@ public:
     static constexpr int kCopyDelayMs = 2000;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    // Keeps the columns at their shares of the list's width.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void copyRows();

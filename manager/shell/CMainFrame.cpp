@@ -12,13 +12,16 @@
 #include "manager/dialogs/CRenameDlg.h"
 #include "manager/dialogs/HelpWindow.h"
 #include "manager/dialogs/MessageText.h"
+#include "manager/dialogs/PrinterProperty.h"
 #include "manager/dialogs/Prompts.h"
 #include "manager/setup/CMyWizard.h"
 #include "manager/setup/SecondPage.h"
 #include "manager/shell/CAboutDlg.h"
+#include "manager/shell/CManagerApp.h"
 #include "manager/shell/CommandRules.h"
 #include "manager/shell/DatabaseSaver.h"
 #include "manager/shell/ListView.h"
+#include "manager/shell/PendingPrinter.h"
 #include "manager/dialogs/ManagerIcons.h"
 #include "manager/shell/ShellStrings.h"
 #include "manager/shell/TreeView.h"
@@ -405,9 +408,12 @@ void CMainFrame::onProperties()
     if (!recorded || m_tree->IsRoot(recorded))
         return;
     if (TreeView::ItemKind(recorded) == 1) {
-        // The printer property sheet is shown only for a printer that is found.
-        if (m_tree->FindPrinter(m_tree->SelectedName()))
-            tellNotAvailable("The printer property sheet");
+        const bool memberItem = m_tree->IsMemberItem(recorded);
+        if (!runPrinterProperties(memberItem))
+            return;
+        if (!memberItem)
+            m_tree->Rebuild();
+        onSave();
         return;
     }
     const GroupRecord *group = m_tree->FindGroup(m_tree->SelectedName());
@@ -417,10 +423,63 @@ void CMainFrame::onProperties()
     dialog.exec();
 }
 
-void CMainFrame::onPrinterDoubleClicked(bool)
+void CMainFrame::onPrinterDoubleClicked(bool memberItem)
 {
-    if (m_tree->FindPrinter(m_tree->SelectedName()))
-        tellNotAvailable("The printer property sheet");
+    const bool wasDefault = TreeView::IsDefaultItem(m_tree->RecordedItem());
+    PrinterProperty sheet("Printer Properties", m_doc, m_tree->SelectedName(), this);
+    if (!sheet.Found())
+        return;
+    if (!runSheet(sheet))
+        return;
+    if (wasDefault)
+        m_doc.SetDefaultItem(sheet.Values().PrinterName, true);
+    applySheet(sheet, memberItem);
+    m_tree->StartDeferredRebuild();
+    onSave();
+}
+
+bool CMainFrame::runPrinterProperties(bool memberItem)
+{
+    PrinterProperty sheet("Printer Properties", m_doc, m_tree->SelectedName(), this);
+    if (!sheet.Found() || !runSheet(sheet))
+        return false;
+    applySheet(sheet, memberItem);
+    return true;
+}
+
+bool CMainFrame::runSheet(PrinterProperty &sheet)
+{
+    CManagerApp *app = CManagerApp::Instance();
+    if (app)
+        app->propertiesMode = true;
+    const bool accepted = sheet.exec() == QDialog::Accepted;
+    if (app)
+        app->propertiesMode = false;
+    return accepted;
+}
+
+// The sheet's values become the tree's pending printer and the record's. A printer edited
+// where it sits in a group keeps its Windows printer as it is, but its values are kept too:
+// the user pressed OK on them.
+void CMainFrame::applySheet(const PrinterProperty &sheet, bool memberItem)
+{
+    const PrinterRecord &values = sheet.Values();
+    PendingPrinter &pending = m_tree->pendingPrinter;
+    pending.PrinterName = values.PrinterName;
+    pending.PrinterDescription = values.PrinterDescription;
+    pending.PrinterEmail = values.PrinterEmail;
+    pending.DefaultRecipient = values.DefaultRecipient;
+    pending.RecipientLocation = values.RecipientLocation;
+    pending.PrinterDriver = values.PrinterDriver;
+    pending.PrinterPassword = values.PrinterPassword;
+    pending.LimitPacketSize = values.LimitPacketSize ? "TRUE" : "FALSE";
+    pending.MaxPacketSizeInKb = values.MaxPacketSizeInKb;
+    pending.HeaderPage = values.HeaderPage ? 1 : 0;
+    pending.TrailerPage = values.TrailerPage ? 1 : 0;
+    if (!memberItem)
+        m_tree->ApplyPrinterProperties();
+    else if (PrinterRecord *printer = m_tree->FindPrinter(m_tree->SelectedName()))
+        CopyPendingPrinter(pending, *printer);
 }
 
 void CMainFrame::onHelpContents()

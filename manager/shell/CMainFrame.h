@@ -18,6 +18,7 @@ class ListView;
 class QAction;
 class QMenu;
 class QSplitter;
+class PrinterProperty;
 class TreeView;
 
 class CMainFrame : public QMainWindow {
@@ -72,6 +73,10 @@ private:
     void onNextPane();
     void onDeleteKey();
     void onPrinterDoubleClicked(bool memberItem);
+    // The printer property sheet on the selected printer; true when OK applied its values.
+    bool runPrinterProperties(bool memberItem);
+    bool runSheet(PrinterProperty &sheet);
+    void applySheet(const PrinterProperty &sheet, bool memberItem);
 
     CChooserDoc &m_doc;
     TreeView *m_tree = nullptr;
