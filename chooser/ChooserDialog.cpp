@@ -6,7 +6,6 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -166,7 +165,8 @@ std::vector<ChosenDestination> ChooserDialog::SelectedDestinations() const
         if (!name.isValid())
             continue;
         const bool isPrinter = (*it)->data(0, kIsPrinterRole).toBool();
-        std::optional<ChosenDestination> destination = FindDestination(database, name.toString().toStdString(), isPrinter);
+        std::optional<ChosenDestination> destination =
+            FindDestination(database, name.toString().toStdString(), isPrinter);
         if (!destination)
             continue; // a member that names no destination
         const bool known = std::any_of(chosen.begin(), chosen.end(), [&](const ChosenDestination &d) {

@@ -1,11 +1,14 @@
 #include "chooser/DialogChooser.h"
 
 #include "chooser/ChooserDialog.h"
+#include "chooser/HeadlessChooser.h"
 #include "manager/dialogs/ManagerIcons.h"
 #include "manager/qtui/QtUiBackend.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace selvra {
 
@@ -45,7 +48,17 @@ ChooserResult ChooseInDialog(ChooserTimeOut &timeOut)
 
 ChooserResult RunDialogChooser(int &argc, char **argv, int timeOutSeconds)
 {
+    // Qt ends the process when no platform it tries can start; offscreen always starts, and
+    // there it means the display could not be reached: a job must not die of that.
+    const bool platformNamed = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (!platformNamed)
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
+                                                                                    : "wayland;xcb;offscreen");
     QApplication application(argc, argv);
+    if (!platformNamed && QGuiApplication::platformName() == "offscreen") {
+        std::fprintf(stderr, "selvra: the display cannot be reached; choosing without a dialog\n");
+        return RunHeadlessChooser();
+    }
     QApplication::setApplicationName("Selvra");
     QApplication::setWindowIcon(sendaro::ProgramIcon());
     zorqtui::InstallQtUiBackend();

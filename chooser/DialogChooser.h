@@ -12,8 +12,9 @@ namespace selvra {
 ChooserResult ChooseInDialog(ChooserTimeOut &timeOut);
 
 // Makes the QApplication and the Qt backend of the message boxes, shows the dialog and
-// answers the job. Needs a display. A database without any destination is declined with a
-// message box, as a failure to read it is.
+// answers the job. A database without any destination is declined with a message box, as a
+// failure to read it is. When the display named by DISPLAY or WAYLAND_DISPLAY cannot be
+// reached, it says so on standard error and chooses without a dialog.
 ChooserResult RunDialogChooser(int &argc, char **argv, int timeOutSeconds);
 
 } // namespace selvra

@@ -86,7 +86,8 @@ bool linkProgram(SetupContext &ctx, const std::string &source, const std::string
     return true;
 }
 
-bool installProgram(SetupContext &ctx, const std::string &folder, const std::string &name, const std::string &windowsPath)
+bool installProgram(SetupContext &ctx, const std::string &folder, const std::string &name,
+                    const std::string &windowsPath)
 {
     const std::string source = folder + "/" + name;
     return ctx.files.installed ? linkProgram(ctx, source, windowsPath) : copyProgram(ctx, source, windowsPath);

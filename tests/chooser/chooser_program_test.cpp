@@ -79,5 +79,20 @@ TEST_F(ChooserProgram, WithoutADisplayItChoosesWithoutAsking)
     }
 }
 
+TEST_F(ChooserProgram, DisplayThatCannotBeReachedMeansChoosingWithoutAsking)
+{
+    environment.set("ZORVALINE_UI", "auto");
+    environment.set("QT_QPA_PLATFORM", nullptr);
+    environment.set("WAYLAND_DISPLAY", nullptr);
+    environment.set("DISPLAY", ":87"); // no X server of that number here
+    ChooserRun result = run("Front Desk");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("selvra: the display cannot be reached; choosing without a dialog"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(app(), "TRUE");
+    EXPECT_EQ(addresses(), "front@print.test");
+}
+
 } // namespace
 } // namespace choosertest

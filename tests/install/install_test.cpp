@@ -101,10 +101,11 @@ TEST_F(Installation, EveryPartLandsWhereADesktopLooksForIt)
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     EXPECT_FALSE(fs::exists(installed("share/zorvaline/man"))) << "the man page sources stay out";
 
-    ProgramResult validate = RunProgram({"/usr/bin/desktop-file-validate", installed("share/applications/sendaro.desktop")});
+    const std::string entryFile = installed("share/applications/sendaro.desktop");
+    ProgramResult validate = RunProgram({"/usr/bin/desktop-file-validate", entryFile});
     EXPECT_EQ(validate.exitCode, 0) << validate.output;
     EXPECT_EQ(validate.output, "");
-    const std::string entry = TempRoot::readFile(installed("share/applications/sendaro.desktop"));
+    const std::string entry = TempRoot::readFile(entryFile);
     EXPECT_NE(entry.find("\nExec=sendaro\n"), std::string::npos);
     EXPECT_NE(entry.find("\nIcon=sendaro\n"), std::string::npos);
 
@@ -161,8 +162,8 @@ TEST_F(Installation, InstalledProgramsSetUpARootAndDeliverAJob)
 
     // A destination database with one printer, the mail server, and its Windows printer.
     const std::string mailFolder = root.path() + "/mail";
-    ServerProcess server({"/usr/bin/python3", std::string(ZORVALINE_SOURCE_DIR) + "/tests/support/recording_smtp_server.py",
-                          mailFolder});
+    const std::string smtpServer = std::string(ZORVALINE_SOURCE_DIR) + "/tests/support/recording_smtp_server.py";
+    ServerProcess server({"/usr/bin/python3", smtpServer, mailFolder});
     ASSERT_GT(server.port(), 0);
     WriteSmtpServicesFile(root, static_cast<uint16_t>(server.port()));
     const char *settings = "C:\\ZORVALINE\\VComDef.ini";

@@ -78,7 +78,10 @@ protected:
         return selvra::ChooseInDialog(timeOut);
     }
 
-    static QTreeWidget *tree(ChooserDialog &dialog) { return dialog.findChild<QTreeWidget *>(ChooserDialog::kTreeName); }
+    static QTreeWidget *tree(ChooserDialog &dialog)
+    {
+        return dialog.findChild<QTreeWidget *>(ChooserDialog::kTreeName);
+    }
     static QListWidget *addressList(ChooserDialog &dialog)
     {
         return dialog.findChild<QListWidget *>(ChooserDialog::kAddressListName);
@@ -186,7 +189,8 @@ TEST_F(DialogChoice, ChoiceOfMoreAddressesThanTheMonitorReadsCannotBeConfirmed)
         findItem(destinations, "P1")->setSelected(true);
         EXPECT_FALSE(okButton(dialog)->isEnabled()) << "10013 characters";
         const QListWidget *list = addressList(dialog);
-        EXPECT_EQ(list->item(list->count() - 1)->text(), "too many addresses for one job: 10013 characters, at most 9999");
+        EXPECT_EQ(list->item(list->count() - 1)->text(),
+                  "too many addresses for one job: 10013 characters, at most 9999");
         dialog.reject();
     });
     EXPECT_EQ(app(), "FALSE");
