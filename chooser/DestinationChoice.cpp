@@ -59,4 +59,13 @@ std::optional<ChosenDestination> ChooseDestination(const DatabaseContents &datab
     return fallback;
 }
 
+std::optional<ChosenDestination> FindDestination(const DatabaseContents &database, const std::string &name,
+                                                 bool isPrinter)
+{
+    std::optional<ChosenDestination> found = findDestination(database, name, isPrinter);
+    if (found && found->isPrinter != isPrinter)
+        return std::nullopt;
+    return found;
+}
+
 } // namespace selvra

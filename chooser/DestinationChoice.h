@@ -34,4 +34,9 @@ struct DatabaseContents {
 std::optional<ChosenDestination> ChooseDestination(const DatabaseContents &database,
                                                    const std::string &jobPrinter);
 
+// The printer (isPrinter) or group of that name, compared without regard to case, with the
+// printers it stands for; nothing when the database has none.
+std::optional<ChosenDestination> FindDestination(const DatabaseContents &database, const std::string &name,
+                                                 bool isPrinter);
+
 } // namespace selvra

@@ -13,6 +13,7 @@ namespace selvra {
 // One address's settings for this job, as the monitor reads them from the address's section.
 struct AddressSettings {
     std::string address;
+    std::string printer;  // the printer that gave the settings; not written
     std::string split;    // kilobytes per piece; "0" for whole mails
     bool header = false;
     bool trailer = false;

@@ -29,7 +29,8 @@ const char kUsage[] =
     "  ZORVALINE_UI_LOG  a file that gets one JSON line per message box\n"
     "\n"
     "Options:\n"
-    "  -h, --help        show this text\n";
+    "  -h, --help        show this text\n"
+    "      --version     show the version\n";
 
 } // namespace
 
@@ -38,6 +39,9 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("sendaro %s\n", ZORVALINE_VERSION);
             return 0;
         } else if (argv[i][0] == '-') {
             std::fprintf(stderr, "sendaro: unknown option %s\n%s", argv[i], kUsage);
@@ -51,6 +55,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName("Sendaro");
     QApplication::setWindowIcon(sendaro::ProgramIcon());
+    // Desktops find the window's entry and icon through it (sendaro.desktop).
+    QApplication::setDesktopFileName("sendaro");
     zorqtui::InstallQtUiBackend();
     int result = 1;
     {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tools/MachinePorts.h"
+#include "tools/ProgramFiles.h"
 
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ struct SetupContext {
     std::string installDirectory;  // Windows path; decided by the first step
     bool installDirectoryGiven = false;
     std::vector<MachinePort> ports;
+    ProgramFiles files;            // where the programs and resources placed come from
     std::string failure;           // set by a step that returns false
 
     // One line each on stdout.

@@ -27,7 +27,8 @@ void printUsage(FILE *out)
                       "Zorvaline prints to printers reached by e-mail.\n\ncommands:\n");
     for (const Command &c : kCommands)
         std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(out, "\n'zorvaline COMMAND --help' tells more about one command.\n"
+    std::fprintf(out, "\n'zorvaline COMMAND --help' tells more about one command; 'zorvaline --version'\n"
+                      "prints the version.\n"
                       "The root is $ZORVALINE_ROOT, else ${XDG_DATA_HOME:-~/.local/share}/zorvaline.\n");
 }
 
@@ -41,6 +42,10 @@ int main(int argc, char **argv)
     }
     if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
         printUsage(stdout);
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("zorvaline %s\n", ZORVALINE_VERSION);
         return 0;
     }
     for (const Command &c : kCommands)

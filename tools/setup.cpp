@@ -29,7 +29,8 @@ const SetupStep kSteps[] = {
     {WriteServicesFile, "C:\\WINDOWS\\SERVICES, the services file (an existing one is kept)"},
     {RegisterComputerName, "registry: the computer name (the host name in capitals)"},
     {RegisterMachinePorts, "registry: the device entries of this machine's serial and parallel ports"},
-    {InstallPrintPrograms, "ZORMON.DLL in the system directory and Selvra.exe in the install directory"},
+    {InstallPrintPrograms, "ZORMON.DLL in the system directory and Selvra.exe in the install directory: copies of\n"
+                           "    the programs built beside this zorvaline, or links to the installed ones"},
     {InstallCoverPageTemplate, "banner01.ps, the cover-page template, in the install directory"},
     {RegisterMonitor, "spooler: the monitor \"Zorvaline Internet Port\" (ZORMON.DLL, current environment)"},
     {InstallSampleDriverDisks, "the sample driver disks in DRIVERS\\FAMILY and DRIVERS\\POSTSCRIPT of the install directory"},
@@ -109,6 +110,7 @@ int RunSetup(int argc, char **argv)
     if (!prepareRoot(ctx.root))
         return 2;
     ctx.ports = DiscoverMachinePorts();
+    ctx.files = ProgramFiles::Locate();
     for (const SetupStep &step : kSteps) {
         if (!step.run(ctx)) {
             std::fprintf(stderr, "zorvaline setup: %s\n", ctx.failure.c_str());

@@ -7,7 +7,7 @@
 
 bool InstallCoverPageTemplate(SetupContext &ctx)
 {
-    const std::string source = std::string(ZORVALINE_RESOURCE_DIR) + "/banner01.ps";
+    const std::string source = ctx.files.resourceFolder + "/banner01.ps";
     const std::string windowsPath = ctx.installDirectory + "\\banner01.ps";
     std::string shipped;
     if (!zorplat::ReadWholeFile(source, shipped))

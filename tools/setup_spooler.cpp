@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -22,14 +23,6 @@ namespace {
 constexpr const char *kMonitorName = "Zorvaline Internet Port";
 constexpr const char *kMonitorDll = "ZORMON.DLL";
 constexpr const char *kMonitorDllPath = "C:\\WINDOWS\\SYSTEM\\ZORMON.DLL";
-
-// The folder this program was started from, where the build puts its companions.
-std::string programDirectory()
-{
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
 
 std::optional<std::string> readWhole(const std::string &linuxPath)
 {
@@ -43,9 +36,8 @@ std::optional<std::string> readWhole(const std::string &linuxPath)
 
 // Copies the built program `builtName` over `windowsPath` unless it holds the same bytes.
 // The copy replaces the file whole, so a process that has the old one loaded keeps it.
-bool installProgram(SetupContext &ctx, const std::string &builtName, const std::string &windowsPath)
+bool copyProgram(SetupContext &ctx, const std::string &source, const std::string &windowsPath)
 {
-    const std::string source = programDirectory() + "/" + builtName;
     const std::optional<std::string> built = readWhole(source);
     if (!built) {
         std::printf("skipped %s: %s is not built\n", windowsPath.c_str(), source.c_str());
@@ -63,6 +55,42 @@ bool installProgram(SetupContext &ctx, const std::string &builtName, const std::
     chmod(target.c_str(), 0755);
     installed ? ctx.updated(windowsPath) : ctx.created(windowsPath);
     return true;
+}
+
+// Makes `windowsPath` a symbolic link to the installed program `source`. An installed
+// program finds its libraries relative to its own folder, which a copy in the root would
+// not; through the link it runs from where it was installed, and follows upgrades.
+bool linkProgram(SetupContext &ctx, const std::string &source, const std::string &windowsPath)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_regular_file(source, error))
+        return ctx.fail("the installed program " + source + " is missing; install Zorvaline again");
+    const fs::path target = zorplat::ToLinuxPath(windowsPath);
+    const bool present = fs::exists(fs::symlink_status(target, error));
+    if (fs::is_symlink(fs::symlink_status(target, error)) && fs::read_symlink(target, error) == source) {
+        ctx.upToDate(windowsPath + " -> " + source);
+        return true;
+    }
+    // Made under a temporary name and renamed over the old file, so the name is never missing.
+    const fs::path temporary = target.string() + ".link-" + std::to_string(getpid());
+    fs::remove(temporary, error);
+    fs::create_symlink(source, temporary, error);
+    if (!error)
+        fs::rename(temporary, target, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return ctx.fail("cannot link " + windowsPath + " to " + source + ": " + error.message());
+    }
+    present ? ctx.updated(windowsPath + " -> " + source) : ctx.created(windowsPath + " -> " + source);
+    return true;
+}
+
+bool installProgram(SetupContext &ctx, const std::string &folder, const std::string &name,
+                    const std::string &windowsPath)
+{
+    const std::string source = folder + "/" + name;
+    return ctx.files.installed ? linkProgram(ctx, source, windowsPath) : copyProgram(ctx, source, windowsPath);
 }
 
 bool monitorRegistered()
@@ -85,8 +113,8 @@ bool monitorRegistered()
 
 bool InstallPrintPrograms(SetupContext &ctx)
 {
-    return installProgram(ctx, "libzormon.so", kMonitorDllPath) &&
-           installProgram(ctx, "selvra", ctx.installDirectory + "\\Selvra.exe");
+    return installProgram(ctx, ctx.files.moduleFolder, "libzormon.so", kMonitorDllPath) &&
+           installProgram(ctx, ctx.files.programFolder, "selvra", ctx.installDirectory + "\\Selvra.exe");
 }
 
 bool RegisterMonitor(SetupContext &ctx)

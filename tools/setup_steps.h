@@ -20,7 +20,8 @@ bool WriteWinIniPorts(SetupContext &ctx);
 bool WriteServicesFile(SetupContext &ctx);
 bool RegisterComputerName(SetupContext &ctx);
 bool RegisterMachinePorts(SetupContext &ctx);
-// ZORMON.DLL and Selvra.exe from the programs built beside this one (skipped when not built).
+// ZORMON.DLL and Selvra.exe: copies of the programs built beside this one (skipped when not
+// built), or symbolic links to the installed ones.
 bool InstallPrintPrograms(SetupContext &ctx);
 // banner01.ps, the cover-page template, in the install directory.
 bool InstallCoverPageTemplate(SetupContext &ctx);

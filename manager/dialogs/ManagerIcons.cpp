@@ -200,20 +200,25 @@ QIcon ListGroupIcon()
     return QIcon(paint(32, 32, [](QPainter &p, const QRectF &box) { drawGroup(p, box.adjusted(1, 1, -1, -1)); }));
 }
 
+QPixmap ProgramPicture(int size)
+{
+    return paint(size, size, [](QPainter &p, const QRectF &box) {
+        drawPrinter(p, box.adjusted(0, box.height() * 0.1, -box.width() * 0.15, 0));
+        const qreal s = box.width() * 0.4;
+        QRectF envelope(box.right() - s, box.top(), s, s * 0.7);
+        p.setPen(QPen(kOutline, 1));
+        p.setBrush(QColor(250, 240, 200));
+        p.drawRect(envelope);
+        p.drawLine(envelope.topLeft(), QPointF(envelope.center().x(), envelope.center().y()));
+        p.drawLine(envelope.topRight(), QPointF(envelope.center().x(), envelope.center().y()));
+    });
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addPixmap(paint(size, size, [](QPainter &p, const QRectF &box) {
-            drawPrinter(p, box.adjusted(0, box.height() * 0.1, -box.width() * 0.15, 0));
-            const qreal s = box.width() * 0.4;
-            QRectF envelope(box.right() - s, box.top(), s, s * 0.7);
-            p.setPen(QPen(kOutline, 1));
-            p.setBrush(QColor(250, 240, 200));
-            p.drawRect(envelope);
-            p.drawLine(envelope.topLeft(), QPointF(envelope.center().x(), envelope.center().y()));
-            p.drawLine(envelope.topRight(), QPointF(envelope.center().x(), envelope.center().y()));
-        }));
+        icon.addPixmap(ProgramPicture(size));
     return icon;
 }
 

@@ -18,6 +18,8 @@ QIcon ListGroupIcon();
 
 // The program's icon (window, About box).
 QIcon ProgramIcon();
+// The program's icon drawn at `size` by `size` pixels (the desktop's icon files).
+QPixmap ProgramPicture(int size);
 
 // The toolbar pictures: the desktop theme's icon `themeName` when there is one, else ours.
 enum class ToolbarPicture { AddPrinter, AddGroup, Import, Export, Print, About, ContextHelp };
