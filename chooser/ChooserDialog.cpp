@@ -95,7 +95,7 @@ ChooserDialog::ChooserDialog(const ChooserSession &session, ChooserTimeOut &time
     fillTree();
     preselect();
     selectionChanged();
-    // The preselection is not the user's doing: the count starts from the full time anyway.
+    // Shown at once, and right also when the time ran out before the dialog was made.
     showTimeLeft(m_timeOut.SecondsLeft());
 }
 
