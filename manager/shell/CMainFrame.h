@@ -11,12 +11,14 @@
 #include <QTimer>
 
 #include <map>
+#include <memory>
 #include <string>
 
 class CChooserDoc;
 class ListView;
 class QAction;
 class QMenu;
+class QPrinter;
 class QSplitter;
 class TreeView;
 
@@ -72,6 +74,8 @@ private:
     void onNextPane();
     void onDeleteKey();
     void onPrinterDoubleClicked(bool memberItem);
+    // The printer and page set-up that Print Setup chooses and Print uses.
+    QPrinter &printSetup();
 
     CChooserDoc &m_doc;
     TreeView *m_tree = nullptr;
@@ -82,4 +86,5 @@ private:
     QWidget *m_activeView = nullptr;
     std::map<std::string, QAction *> m_commands;
     QTimer m_titleTimer;
+    std::unique_ptr<QPrinter> m_printer;
 };
