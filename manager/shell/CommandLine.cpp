@@ -1,6 +1,7 @@
 #include "manager/shell/CommandLine.h"
 
 #include "manager/database/CChooserDoc.h"
+#include "manager/database/ConfigurationFileCheck.h"
 #include "manager/database/ConfigurationStrings.h"
 #include "manager/database/ImportHost.h"
 #include "manager/database/InstallPaths.h"
@@ -145,6 +146,12 @@ int runImport(const CommandLine &command, std::ostream &err)
     if (!lock.tryLock(0)) {
         err << "sendaro: a Sendaro window is open on the Windows root " << root.toStdString()
             << "; close it, then import again\n";
+        return kCommandFailed;
+    }
+    // A damaged file is refused before the database is even opened, so its file stays
+    // exactly as it was.
+    if (const zordb::CheckResult check = zordb::CheckConfigurationFile(command.file); !check.accepted) {
+        err << "sendaro: " << zordb::ManagerString(zordb::IDS_IMPORT_CORRUPTED) << ' ' << check.text << '\n';
         return kCommandFailed;
     }
     CChooserDoc doc;
