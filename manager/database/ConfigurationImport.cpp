@@ -11,6 +11,7 @@
 #include "manager/database/ManagerStrings.h"
 #include "manager/database/NameCompare.h"
 #include "manager/database/RecordLists.h"
+#include "manager/database/WindowsPrinters.h"
 #include "platform/base/lasterror.h"
 
 #include <algorithm>
@@ -59,6 +60,7 @@ ImportOutcome ConfigurationImport::Run(const std::string &path)
     GroupList groups = reader.TakeGroups();
     PrinterList printers = reader.TakePrinters();
     // 4. and 5. printers first, so the groups find them
+    const WindowsPrinterSnapshot windowsPrinters;
     const bool printersImported = importPrinters(std::move(printers));
     const bool groupsImported = importGroups(std::move(groups));
     // 6. the tree shows the new records
