@@ -13,6 +13,7 @@
 #include "manager/database/RecordLists.h"
 #include "manager/database/WindowsPrinters.h"
 #include "platform/base/lasterror.h"
+#include "platform/registry/registry_batch.h"
 
 #include <algorithm>
 
@@ -59,10 +60,17 @@ ImportOutcome ConfigurationImport::Run(const std::string &path)
     reader.ReadRecords(path);
     GroupList groups = reader.TakeGroups();
     PrinterList printers = reader.TakePrinters();
-    // 4. and 5. printers first, so the groups find them
-    const WindowsPrinterSnapshot windowsPrinters;
-    const bool printersImported = importPrinters(std::move(printers));
-    const bool groupsImported = importGroups(std::move(groups));
+    // 4. and 5. printers first, so the groups find them. The spooler keeps its printers
+    // in the registry: one batch writes the file once for all of them, not once a printer.
+    bool printersImported, groupsImported;
+    {
+        const WindowsPrinterSnapshot windowsPrinters;
+        zorplat::RegistryBatch registry(HKEY_LOCAL_MACHINE);
+        printersImported = importPrinters(std::move(printers));
+        groupsImported = importGroups(std::move(groups));
+        if (const LONG written = registry.commit(); written != ERROR_SUCCESS)
+            m_host.ShowMessage(FormatString(IDS_IMPORT_SPOOLER_FAILED, {std::to_string(written)}));
+    }
     // 6. the tree shows the new records
     m_doc.LinkContainingGroups();
     m_doc.UpdateAllViews(kRebuildAll);
