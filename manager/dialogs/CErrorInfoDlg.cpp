@@ -5,7 +5,6 @@
 #include "ui_CErrorInfoDlg.h"
 
 #include <QHeaderView>
-#include <QPushButton>
 
 #include <cstring>
 

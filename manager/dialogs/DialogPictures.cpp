@@ -4,6 +4,7 @@
 #include "manager/dialogs/CCommSetupDlg.h"
 #include "manager/dialogs/CDeleteGroupDlg.h"
 #include "manager/dialogs/CDeletePrinterDlg.h"
+#include "manager/dialogs/CErrorInfoDlg.h"
 #include "manager/dialogs/CGroupPropertiesDlg.h"
 #include "manager/dialogs/CJobOptionsDlg.h"
 #include "manager/dialogs/CNewGroupDlg.h"
@@ -85,6 +86,12 @@ bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder
         Type(dialog, "1036", "Front Office");
         Hover(dialog, "1036");
         allSaved &= Save(dialog, folder, "rename");
+    }
+    {
+        CErrorInfoDlg dialog({{"Back Office", "Laser J8 The associated driver is not installed.", true},
+                              {"Front Desk", " The printer u are trying to import already exists", true},
+                              {"Sales", "The group u are trying to import already exists", false}});
+        allSaved &= Save(dialog, folder, "error-information");
     }
     return allSaved;
 }

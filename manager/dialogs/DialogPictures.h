@@ -10,7 +10,8 @@ class TreeOperations;
 namespace sendaro {
 
 // Writes <folder>/<dialog>.png for every dialog of this library: delete-group,
-// delete-printer, group-properties, communication-setup, job-options, new-group, rename.
+// delete-printer, group-properties, communication-setup, job-options, new-group, rename,
+// error-information (a list of three refused records).
 // The delete and rename dialogs show the tree's selected item; the group properties show
 // the document's first group. Nothing is changed. False when a picture could not be made.
 bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder);
