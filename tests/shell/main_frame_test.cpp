@@ -240,12 +240,6 @@ TEST_F(Frame, LaterFunctionsSayTheyAreNotAvailableYet)
     rebuild();
     prompts.expectBox(notAvailable("The Add Printer wizard"));
     frame->Command("AddPrinter")->trigger();
-    prompts.expectBox(notAvailable("Importing a configuration file"));
-    frame->Command("Import")->trigger();
-    prompts.expectBox(notAvailable("Exporting a configuration file"));
-    frame->Command("Export")->trigger();
-    prompts.expectBox(notAvailable("Print setup"));
-    frame->Command("PrintSetup")->trigger();
     select(printerItem("P1"));
     prompts.expectBox(notAvailable("The printer property sheet"));
     frame->Command("Properties")->trigger();
