@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 using namespace zordb;
 
@@ -45,9 +46,10 @@ bool fileReadable(const std::string &path)
 // Runs `write` on a batch over the file and commits it once. With replaceWhole the result
 // does not start from the file's present content but from nothing, as if the file had
 // been deleted first: the batch then works on a fresh file beside it, which is renamed
-// over the target, so the target is still replaced in one step.
+// over the target, so the target is still replaced in one step. Without lockTarget (a file
+// of the user's, like an export) no lock file is left beside the target.
 template <typename Write>
-bool writeAtomically(const std::string &path, bool replaceWhole, Write write)
+bool writeAtomically(const std::string &path, bool replaceWhole, Write write, bool lockTarget = true)
 {
     if (!replaceWhole) {
         zorplat::ProfileBatch batch(path);
@@ -70,7 +72,9 @@ bool writeAtomically(const std::string &path, bool replaceWhole, Write write)
     if (written) {
         // Under the target's lock, so that a profile write of another process cannot put
         // the old content back over the new.
-        zorplat::FileLock lock(target);
+        std::optional<zorplat::FileLock> lock;
+        if (lockTarget)
+            lock.emplace(target);
         written = std::rename(fresh.c_str(), target.c_str()) == 0;
         if (!written)
             SetLastError(zorplat::ErrorFromErrno(errno));
@@ -192,6 +196,40 @@ void CChooserDoc::WriteRecord(const PrinterRecord &printer)
 {
     FileProfileSink sink(m_databasePath);
     zordb::WriteRecord(sink, printer);
+}
+
+bool CChooserDoc::ExportTo(const std::string &path, bool complete, bool selectedIsPrinter,
+                           const std::string &selectedName)
+{
+    std::vector<const GroupRecord *> groups;
+    std::vector<const PrinterRecord *> printers;
+    if (complete) {
+        for (const auto &group : m_groups)
+            groups.push_back(group.get());
+        for (const auto &printer : m_printers)
+            printers.push_back(printer.get());
+    } else if (selectedIsPrinter) {
+        if (const PrinterRecord *printer = m_lookup->FindPrinter(selectedName))
+            printers.push_back(printer);
+    } else {
+        CollectSubGroups(selectedName);
+        for (const std::string &name : m_closureNames)
+            if (const GroupRecord *group = m_lookup->FindGroup(name))
+                groups.push_back(group);
+        CollectPrinters(false, selectedName);
+        printers.assign(m_collectedPrinters.begin(), m_collectedPrinters.end());
+    }
+    return writeAtomically(path, true, [&](ProfileSink &sink) {
+        for (const GroupRecord *group : groups)
+            zordb::WriteRecord(sink, *group);
+        for (const PrinterRecord *printer : printers)
+            zordb::WriteRecord(sink, *printer);
+    }, false);
+}
+
+ImportOutcome CChooserDoc::ImportFile(const std::string &path, ImportHost &host)
+{
+    return ConfigurationImport(*this, *m_lookup, host).Run(path);
 }
 
 void CChooserDoc::CollectSubGroups(const std::string &selectedGroup)

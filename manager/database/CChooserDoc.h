@@ -12,6 +12,7 @@
 #pragma once
 
 #include "manager/database/CDatabaseReader.h"
+#include "manager/database/ConfigurationImport.h"
 #include "manager/database/DestinationLookup.h"
 #include "manager/database/DocumentObserver.h"
 
@@ -64,6 +65,15 @@ public:
     // ClosureNames() as CollectSubGroups, then CollectedPrinterNames() the Printers names of
     // each group of the closure, each once; views get code 4.
     void CollectGroupPrinters(const std::string &selectedGroup);
+    // Writes a configuration file in one atomic replacement: the index, then the group
+    // sections, then the printer sections. Complete: every group and every printer in list
+    // order. Otherwise the selected printer alone; or the selected group's SubGroupClosure
+    // followed by the printers CollectPrinters gathers for it. False, with the last error
+    // set, when the file could not be written; it is then unchanged.
+    bool ExportTo(const std::string &path, bool complete, bool selectedIsPrinter, const std::string &selectedName);
+    // Merges the configuration file at `path` (ConfigurationImport); names are looked up
+    // through the lookup. The caller saves afterwards.
+    ImportOutcome ImportFile(const std::string &path, ImportHost &host);
     // The group of that name becomes CurrentGroup() (null when there is none); code 3.
     void SelectGroup(const std::string &name);
     // Adds each group's name to the ContainingGroups of each printer it lists, when not

@@ -4,6 +4,7 @@
 #include "manager/dialogs/CCommSetupDlg.h"
 #include "manager/dialogs/CDeleteGroupDlg.h"
 #include "manager/dialogs/CDeletePrinterDlg.h"
+#include "manager/dialogs/CErrorInfoDlg.h"
 #include "manager/dialogs/CGroupPropertiesDlg.h"
 #include "manager/dialogs/CJobOptionsDlg.h"
 #include "manager/dialogs/CNewGroupDlg.h"
@@ -105,6 +106,12 @@ bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder
             const QString name = pages->tabText(page).toLower().replace(' ', '-');
             allSaved &= Save(sheet, folder, "printer-properties-" + name);
         }
+
+    {
+        CErrorInfoDlg dialog({{"Back Office", "Laser J8 The associated driver is not installed.", true},
+                              {"Front Desk", " The printer u are trying to import already exists", true},
+                              {"Sales", "The group u are trying to import already exists", false}});
+        allSaved &= Save(dialog, folder, "error-information");
     }
     return allSaved;
 }

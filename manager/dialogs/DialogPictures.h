@@ -11,7 +11,8 @@ namespace sendaro {
 
 // Writes <folder>/<dialog>.png for every dialog of this library: delete-group,
 // delete-printer, group-properties, communication-setup, job-options, new-group, rename,
-// and the printer property sheet's pages (printer-properties-general-info ...).
+// the printer property sheet's pages (printer-properties-general-info ...) and
+// error-information (a list of three refused records).
 // The delete and rename dialogs show the tree's selected item; the group properties show
 // the document's first group, the property sheet its first printer in a group. Nothing is
 // changed. False when a picture could not be made.

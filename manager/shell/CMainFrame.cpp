@@ -18,7 +18,12 @@
 #include "manager/setup/SecondPage.h"
 #include "manager/shell/CAboutDlg.h"
 #include "manager/shell/CManagerApp.h"
+
+#include "manager/database/ConfigurationStrings.h"
 #include "manager/shell/CommandRules.h"
+#include "manager/shell/ConfigurationFileDialog.h"
+#include "manager/shell/DestinationListPrinter.h"
+#include "manager/shell/TreeImportHost.h"
 #include "manager/shell/DatabaseSaver.h"
 #include "manager/shell/ListView.h"
 #include "manager/shell/PendingPrinter.h"
@@ -27,10 +32,15 @@
 #include "manager/shell/TreeView.h"
 #include "manager/shell/WizardResults.h"
 
+#include "platform/base/paths.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -271,11 +281,6 @@ void CMainFrame::showContextMenu(const QPoint &globalPos)
     m_contextMenu->popup(globalPos);
 }
 
-void CMainFrame::tellNotAvailable(const char *what)
-{
-    Prompt(MessageNaming(IDS_NOT_AVAILABLE, what), MB_OK | MB_ICONINFORMATION);
-}
-
 // ---- commands ---------------------------------------------------------------------------
 
 void CMainFrame::onAddPrinter()
@@ -300,22 +305,67 @@ void CMainFrame::onAddGroup()
 
 void CMainFrame::onImport()
 {
-    tellNotAvailable("Importing a configuration file");
+    const std::string path = AskConfigurationFile(this, false);
+    if (path.empty())
+        return;
+    TreeImportHost host(*m_tree, this);
+    const ImportOutcome outcome = m_doc.ImportFile(path, host);
+    if (outcome != ImportOutcome::Corrupted && !m_doc.OnSaveDocument(m_doc.DatabasePath()))
+        Prompt(zordb::ManagerString(IDS_IMPORT_FAILED) + "\n\n" +
+                   MessageNaming(IDS_SAVE_FAILED, zorplat::ToLinuxPath(m_doc.DatabasePath())),
+               MB_OK | MB_ICONSTOP);
+    UpdateCommandStates();
 }
 
 void CMainFrame::onExport()
 {
-    tellNotAvailable("Exporting a configuration file");
+    // 1.
+    if (m_doc.Printers().empty() && m_doc.Groups().empty()) {
+        Prompt(zordb::IDS_EXPORT_EMPTY, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // 2. a group or a printer recorded: the whole database, or only that item?
+    const int kind = TreeView::ItemKind(m_tree->RecordedItem());
+    const bool complete = kind < 0 || Prompt(zordb::IDS_EXPORT_COMPLETE_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    // 3. and 4.
+    const std::string path = AskConfigurationFile(this, true);
+    if (path.empty())
+        return;
+    // 5. the file is replaced in one step, so a failed export leaves the old one whole
+    if (!ExportFileWritable(path) || !m_doc.ExportTo(path, complete, kind == 1, m_tree->SelectedName()))
+        Prompt(zordb::IDS_FILE_WRITING_ERROR, MB_OK | MB_ICONEXCLAMATION);
+}
+
+QPrinter &CMainFrame::printSetup()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
 void CMainFrame::onPrint()
 {
-    tellNotAvailable("Printing the destination list");
+    // 1.
+    if (Prompt(zordb::IDS_PRINT_QUESTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    // 2. the job's name
+    QPrinter &printer = printSetup();
+    printer.setDocName(QString::fromStdString(zordb::ManagerString(zordb::IDS_PRINT_JOB_TITLE)));
+    // 3. the print dialog, then every page of the listing
+    const DestinationListPrinter listing(m_doc);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, listing.PageCount());
+    printer.setFromTo(0, 0);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!listing.Print(printer))
+        Prompt(zordb::IDS_PRINT_NOT_STARTED, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMainFrame::onPrintSetup()
 {
-    tellNotAvailable("Print setup");
+    QPageSetupDialog dialog(&printSetup(), this);
+    dialog.exec();
 }
 
 void CMainFrame::onExit()

@@ -11,12 +11,14 @@
 #include <QTimer>
 
 #include <map>
+#include <memory>
 #include <string>
 
 class CChooserDoc;
 class ListView;
 class QAction;
 class QMenu;
+class QPrinter;
 class QSplitter;
 class PrinterProperty;
 class TreeView;
@@ -49,7 +51,6 @@ private:
                         void (CMainFrame::*handler)());
     void keepTitle();
     void showContextMenu(const QPoint &globalPos);
-    void tellNotAvailable(const char *what);
     bool runDeleteDialog();
 
     // Command handlers, one per command.
@@ -78,6 +79,9 @@ private:
     bool runSheet(PrinterProperty &sheet);
     void applySheet(const PrinterProperty &sheet, bool memberItem);
 
+    // The printer and page set-up that Print Setup chooses and Print uses.
+    QPrinter &printSetup();
+
     CChooserDoc &m_doc;
     TreeView *m_tree = nullptr;
     ListView *m_list = nullptr;
@@ -87,4 +91,5 @@ private:
     QWidget *m_activeView = nullptr;
     std::map<std::string, QAction *> m_commands;
     QTimer m_titleTimer;
+    std::unique_ptr<QPrinter> m_printer;
 };

@@ -16,7 +16,6 @@ enum ShellStringId : UINT {
     IDS_GROUP_NOT_FOUND = 33000,        // "Group not found"
     IDS_IMPORT_FAILED = 33001,          // "Import operation failed"
     IDS_ALREADY_RUNNING = 33002,        // "Already one instance is running"
-    IDS_NOT_AVAILABLE = 33003,          // "%s is not available in this version yet."
     IDS_SAVE_FAILED = 33004,            // the database could not be written (file, reason)
     IDS_READY = 33005,                  // "Ready"
     IDS_OPEN_FAILED = 33007,            // "Failed to open document."

@@ -16,13 +16,18 @@ SingleInstance::SingleInstance(const QString &rootDirectory, QObject *parent) : 
 {
     QDir().mkpath(rootDirectory);
     const QString root = QDir(rootDirectory).canonicalPath();
-    m_lock = std::make_unique<QLockFile>(root + "/sendaro.lock");
+    m_lock = std::make_unique<QLockFile>(LockFilePath(rootDirectory));
     // Local socket names must be short; the root's digest tells roots apart.
     m_socketName = "sendaro-" + QString::fromLatin1(
         QCryptographicHash::hash(root.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
 }
 
 SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::LockFilePath(const QString &rootDirectory)
+{
+    return QDir(rootDirectory).canonicalPath() + "/sendaro.lock";
+}
 
 bool SingleInstance::Acquire()
 {

@@ -18,6 +18,9 @@ public:
     explicit SingleInstance(const QString &rootDirectory, QObject *parent = nullptr);
     ~SingleInstance() override;
 
+    // The lock file of the root: whoever holds it may write the root's database.
+    static QString LockFilePath(const QString &rootDirectory);
+
     // True when this process now holds the root's lock. False when another copy does; that
     // copy has been asked to show its window.
     bool Acquire();

@@ -90,7 +90,7 @@ TEST_F(HelpAndPictures, PicturesOfEveryDialogAreWritten)
     const std::string before = databaseText();
     ASSERT_TRUE(sendaro::RenderDialogs(tree, doc, QString::fromStdString(folder)));
     for (const char *name : {"delete-group", "delete-printer", "group-properties", "communication-setup",
-                             "job-options", "new-group", "rename"}) {
+                             "job-options", "new-group", "rename", "error-information"}) {
         QImage picture(QString::fromStdString(folder + "/" + name + ".png"));
         EXPECT_FALSE(picture.isNull()) << name;
         EXPECT_GT(picture.width(), 200) << name;

@@ -5,7 +5,7 @@
 #include "manager/setup/Page4.h"
 #include "manager/setup/Page5.h"
 #include "manager/setup/Page6.h"
-#include "manager/setup/UpDownControl.h"
+#include "manager/dialogs/UpDownControl.h"
 #include "manager/shell/SpoolerPrinters.h"
 #include "manager/shell/WizardResults.h"
 #include "platform/profile/profile.h"

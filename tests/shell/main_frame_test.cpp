@@ -26,11 +26,6 @@ protected:
         for (int i = 0; i < count; ++i)
             addGroup("G" + std::to_string(i));
     }
-    // The text of "%s is not available ..." for `what`.
-    static std::string notAvailable(const std::string &what)
-    {
-        return what + " is not available in this version of Sendaro yet.";
-    }
 };
 
 TEST_F(Frame, MenusToolbarAndStatusBarAreThere)
@@ -231,20 +226,6 @@ TEST_F(Frame, CancelledDialogsSaveNothing)
     dialogOpenedBy("AddGroup");
     EXPECT_FALSE(std::filesystem::exists(root.driveC("ZORVALINE/Sendaro.Cfg")));
     EXPECT_FALSE(before.empty());
-}
-
-TEST_F(Frame, LaterFunctionsSayTheyAreNotAvailableYet)
-{
-    addPrinter("P1");
-    addGroup("Sales");
-    rebuild();
-    prompts.expectBox(notAvailable("Importing a configuration file"));
-    frame->Command("Import")->trigger();
-    prompts.expectBox(notAvailable("Exporting a configuration file"));
-    frame->Command("Export")->trigger();
-    prompts.expectBox(notAvailable("Print setup"));
-    frame->Command("PrintSetup")->trigger();
-    EXPECT_EQ(prompts.pending(), 0u);
 }
 
 TEST_F(Frame, SaveThatFailsNamesTheFileAndKeepsTheChange)
