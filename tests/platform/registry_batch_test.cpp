@@ -158,17 +158,31 @@ TEST(RegistryBatch, AKilledWriterLeavesTheOldOrTheNewFile)
 {
     TempRoot root;
     for (int round = 0; round < 5; ++round) {
+        // The writer says when its first batch is in, so a busy machine cannot make the kill
+        // land before there is anything to keep.
+        int committed[2];
+        ASSERT_EQ(::pipe(committed), 0);
         const pid_t child = fork();
         if (child == 0) {
+            ::close(committed[0]);
             for (int i = 0;; ++i) {
                 RegistryBatch batch(HKEY_LOCAL_MACHINE);
                 const std::string value = std::to_string(i);
                 setString(HKEY_LOCAL_MACHINE, "First", value);
                 setString(HKEY_LOCAL_MACHINE, "Second", value);
                 batch.commit();
+                if (i == 0) {
+                    const char one = 1;
+                    (void)!::write(committed[1], &one, 1);
+                    ::close(committed[1]);
+                }
             }
         }
-        ::usleep(20000 + round * 7000);
+        ::close(committed[1]);
+        char one = 0;
+        ASSERT_EQ(::read(committed[0], &one, 1), 1);
+        ::close(committed[0]);
+        ::usleep(round * 7000);
         ::kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
