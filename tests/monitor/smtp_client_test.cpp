@@ -24,7 +24,7 @@ TEST_F(SmtpFixture, WholeJobIsOneConversationEndedByQuit)
 {
     EXPECT_EQ(sendWhole(kJob), SmtpResult::Sent);
 
-    EXPECT_EQ(server.commands(), (std::vector<std::string>{"HELO example.test", "MAIL From:<printing@example.test>",
+    EXPECT_EQ(server.commands(), (std::vector<std::string>{"EHLO example.test", "MAIL From:<printing@example.test>",
                                                            "RCPT To:<laser7@printers.example.test>", "Data",
                                                            "quit"}));
     ASSERT_EQ(server.messages().size(), 1u);
@@ -124,7 +124,7 @@ TEST_F(SmtpFixture, SplitJobUsesOneConnectionAndEndsWithOneQuit)
     ProgressWindow::Close();
 
     EXPECT_EQ(server.connections(), 1);
-    EXPECT_EQ(server.commandsStartingWith("HELO").size(), 1u);
+    EXPECT_EQ(server.commandsStartingWith("EHLO").size(), 1u);
     EXPECT_EQ(server.commandsStartingWith("MAIL").size(), 3u);
     EXPECT_EQ(server.commandsStartingWith("RCPT").size(), 3u);
     EXPECT_EQ(server.commandsStartingWith("DATA").size(), 3u);
