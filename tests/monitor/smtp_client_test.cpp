@@ -4,10 +4,13 @@
 #include "tests/monitor/SmtpFixture.h"
 
 #include "monitor/BodyReader.h"
+#include "monitor/DeliveryJournal.h"
 #include "monitor/Md5.h"
 #include "monitor/ProgressWindow.h"
 #include "monitor/StatusRequest.h"
 
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -225,6 +228,28 @@ TEST_F(SmtpFixture, StatusRequestWithoutServerShowsWhyAndReturnsOne)
               std::make_pair(std::string(kMonitorCaption),
                              std::string("No SMTP Server Specified in the communication setup: Printjob not sent.\n")));
     EXPECT_EQ(server.connections(), 0);
+}
+
+TEST_F(SmtpFixture, StatusRequestsAreJournalledSentOrNot)
+{
+    char address[] = "laser7@printers.example.test";
+    EXPECT_EQ(ChooserGetStatus(address), 0);
+    server.queueScript(SmtpScript().reply(SmtpStage::Mail, "451 4.3.0 try again later\r\n"));
+    EXPECT_EQ(ChooserGetStatus(address), 9);
+
+    std::ifstream in(zormon::JournalPath());
+    std::vector<zormon::JournalEntry> entries;
+    for (std::string line; std::getline(in, line);)
+        if (std::optional<zormon::JournalEntry> entry = zormon::ParseJournalLine(line))
+            entries.push_back(*entry);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].kind, "status");
+    EXPECT_EQ(entries[0].address, kPrinterAddress);
+    EXPECT_EQ(entries[0].result, 0);
+    EXPECT_EQ(entries[0].bytes, server.messages()[0].size() + 3);
+    EXPECT_EQ(entries[0].printer, "");
+    EXPECT_EQ(entries[1].result, 9);
+    EXPECT_EQ(entries[1].reply, "MAIL From:<printing@example.test>: 451 4.3.0 try again later");
 }
 
 } // namespace
