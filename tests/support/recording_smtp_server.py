@@ -41,14 +41,15 @@ class Recorder:
         name = "%04d.eml" % self.count
         with open(os.path.join(self.folder, name), "wb") as mail:
             mail.write(envelope.original_content)
-        with open(os.path.join(self.folder, "%04d.json" % self.count), "w") as facts:
-            json.dump({"connection": session.connection_number,
-                       "tls": session.ssl is not None,
-                       "user": session.login_data.login.decode() if session.authenticated else None,
-                       "greeting": session.host_name,
-                       "extended": session.extended_smtp,
-                       "mail_from": envelope.mail_from,
-                       "rcpt_tos": envelope.rcpt_tos}, facts)
+        facts = json.dumps({"connection": session.connection_number,
+                            "tls": server.transport.get_extra_info("ssl_object") is not None,
+                            "user": session.auth_data.login.decode() if session.authenticated else None,
+                            "greeting": session.host_name,
+                            "extended": session.extended_smtp,
+                            "mail_from": envelope.mail_from,
+                            "rcpt_tos": envelope.rcpt_tos})
+        with open(os.path.join(self.folder, "%04d.json" % self.count), "w") as file:
+            file.write(facts)
         with open(os.path.join(self.folder, "index"), "a") as index:
             index.write("%s %d %s\n" % (name, session.connection_number, " ".join(envelope.rcpt_tos)))
         return "250 Message accepted"
@@ -73,7 +74,7 @@ def make_authenticator(user, password):
     def authenticate(server, session, envelope, mechanism, auth_data):
         ok = (isinstance(auth_data, LoginPassword) and auth_data.login == user.encode()
               and auth_data.password == password.encode())
-        return AuthResult(success=ok)
+        return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
     return authenticate
 
 
