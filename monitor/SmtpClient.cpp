@@ -331,8 +331,10 @@ SmtpResult Send::connect()
 SmtpResult Send::probe()
 {
     m_server = SmtpServer();
-    if (m_server.empty())
+    if (m_server.empty()) {
+        noteFailure("no SmtpServer is set");
         return fail(SmtpResult::NotPrepared, MonitorString::NoSmtpServer);
+    }
     if (!readSettings())
         return SmtpResult::NotPrepared;
     if (SmtpResult connected = connect(); connected != SmtpResult::Sent)

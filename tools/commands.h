@@ -8,3 +8,5 @@ int RunPrinters(int argc, char **argv);
 int RunDrivers(int argc, char **argv);
 int RunMonitors(int argc, char **argv);
 int RunStatus(int argc, char **argv);
+int RunSmtp(int argc, char **argv);
+int RunJournal(int argc, char **argv);

@@ -18,6 +18,8 @@ const Command kCommands[] = {
     {"drivers", RunDrivers, "list or install printer drivers"},
     {"monitors", RunMonitors, "list or register port monitors"},
     {"status", RunStatus, "ask a printer for its status by mail"},
+    {"smtp", RunSmtp, "show or set the SMTP server settings; 'smtp test' tries them"},
+    {"journal", RunJournal, "list the delivery journal: what went where"},
 };
 
 void printUsage(FILE *out)
