@@ -1,6 +1,8 @@
 // Delivery time of a print job through `zorvaline print` (spooler, monitor module, SMTP) to a
-// minimal SMTP responder on loopback, split and unsplit, beside curl sending the same encoded
-// message to the same responder. Prints one table; every figure is measured in this run.
+// minimal SMTP responder on loopback, split and unsplit, in plain text and over STARTTLS,
+// beside curl sending the same encoded message to the same responder the same two ways.
+// Prints one table with the time and the peak memory of each sender; every figure is
+// measured in this run.
 //
 // usage: bench_deliver [SIZE_MB...]     (default: 10 100)
 #include "SinkSmtpServer.h"
@@ -15,6 +17,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -35,6 +38,9 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Peak resident memory of the last program run, in MB.
+double g_peakMegabytes = 0;
+
 // Runs the program with its output discarded; its exit status, or -1.
 int run(const std::vector<std::string> &arguments)
 {
@@ -50,8 +56,10 @@ int run(const std::vector<std::string> &arguments)
     int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+    rusage usage{};
+    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
         return -1;
+    g_peakMegabytes = usage.ru_maxrss / 1024.0;
     return WEXITSTATUS(status);
 }
 
@@ -85,8 +93,8 @@ struct Root {
 };
 
 // A root with the monitor, a printer on its port, and a chooser that confirms every job for
-// one address whose settings are written beforehand.
-Root makeRoot(uint16_t smtpPort)
+// one address whose settings are written beforehand. The services file comes later.
+Root makeRoot()
 {
     std::string pattern = (fs::temp_directory_path() / "zorvaline-bench-XXXXXX").string();
     require(mkdtemp(pattern.data()) != nullptr, "cannot create a temporary root");
@@ -104,7 +112,6 @@ Root makeRoot(uint16_t smtpPort)
     require(run({kBinDir + "/zorvaline", "printers", "add", kPrinter, "--driver", "Bench PostScript", "--port",
                  "ZORVALINE_INTERNET:"}) == 0,
             "zorvaline printers add failed");
-    std::ofstream(root.path + "/drive_c/WINDOWS/SERVICES") << "smtp " << smtpPort << "/tcp mail\n";
     std::ofstream(root.install() + "/Selvra.exe") << "#!/bin/sh\nexit 0\n";
     fs::permissions(root.install() + "/Selvra.exe", fs::perms::owner_all);
     std::ofstream(root.install() + "/VTemp.ini") << "[Destination]\r\nAddress=" << kAddress << "\r\n";
@@ -112,11 +119,22 @@ Root makeRoot(uint16_t smtpPort)
     return root;
 }
 
-void writeSettings(const Root &root, int split)
+// A self-signed certificate for 127.0.0.1, which both senders are told to trust.
+void makeCertificate(const Root &root)
+{
+    require(std::system(("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1"
+                         " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+                         root.path + "/sink.key -out " + root.path + "/sink.pem >/dev/null 2>&1")
+                            .c_str()) == 0,
+            "openssl could not make the certificate");
+}
+
+void writeSettings(const Root &root, int split, bool startTls = false)
 {
     std::ofstream(root.install() + "/VComDef.ini")
         << "[DefaultSetup]\r\nDatabase=C:\\ZORVALINE\\Sendaro.Cfg\r\n"
         << "[IntranetSetup]\r\nSmtpServer=127.0.0.1\r\nSenderEmail=office@example.test\r\n"
+        << (startTls ? "SmtpSecurity=starttls\r\nSmtpCaFile=" + root.path + "/sink.pem\r\n" : std::string())
         << "[Selvra]\r\nApp=TRUE\r\n[" << kAddress << "]\r\nSplit=" << split << "\r\n";
 }
 
@@ -125,6 +143,7 @@ struct Figures {
     double sendSeconds = 0; // first connection to the last end of data, seen by the responder
     double mbPerSecond = 0; // mail text bytes over sendSeconds
     int messages = 0;
+    double peakMegabytes = 0; // the sender's peak resident memory
 };
 
 Figures measure(SinkSmtpServer &sink, const std::vector<std::string> &command)
@@ -138,13 +157,14 @@ Figures measure(SinkSmtpServer &sink, const std::vector<std::string> &command)
     figures.sendSeconds = sink.transferSeconds();
     figures.mbPerSecond = sink.dataBytes() / 1e6 / figures.sendSeconds;
     figures.messages = sink.messages();
+    figures.peakMegabytes = g_peakMegabytes;
     return figures;
 }
 
 void printRow(const char *what, size_t megabytes, const Figures &f)
 {
-    std::printf("%-28s %5zu MB  %8.3f s  send %8.3f s  %8.1f MB/s  %4d mail(s)\n", what, megabytes, f.seconds,
-                f.sendSeconds, f.mbPerSecond, f.messages);
+    std::printf("%-30s %5zu MB  %8.3f s  send %8.3f s  %8.1f MB/s  %4d mail(s)  peak %6.1f MB\n", what, megabytes,
+                f.seconds, f.sendSeconds, f.mbPerSecond, f.messages, f.peakMegabytes);
 }
 
 } // namespace
@@ -157,8 +177,11 @@ int main(int argc, char **argv)
     if (sizes.empty())
         sizes = {10, 100};
 
-    SinkSmtpServer sink;
-    Root root = makeRoot(sink.port());
+    // The root comes first, for the certificate; the sink's port goes into it afterwards.
+    Root root = makeRoot();
+    makeCertificate(root);
+    SinkSmtpServer sink(root.path + "/sink.pem", root.path + "/sink.key");
+    std::ofstream(root.path + "/drive_c/WINDOWS/SERVICES") << "smtp " << sink.port() << "/tcp mail\n";
     std::printf("delivery to a loopback SMTP responder (send: first connection to last end of data)\n");
     for (size_t megabytes : sizes) {
         const std::string job = root.path + "/job.ps";
@@ -177,23 +200,32 @@ int main(int argc, char **argv)
         }
         fs::remove(root.path + "/job.cod");
 
-        Figures curl = measure(sink, {"/usr/bin/curl", "-s", "smtp://127.0.0.1:" + std::to_string(sink.port()),
-                                      "--mail-from", "office@example.test", "--mail-rcpt", kAddress, "-T", message});
+        const std::string url = "smtp://127.0.0.1:" + std::to_string(sink.port());
+        Figures curl = measure(sink, {"/usr/bin/curl", "-s", url, "--mail-from", "office@example.test", "--mail-rcpt",
+                                      kAddress, "-T", message});
         writeSettings(root, 0);
         Figures whole = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
         writeSettings(root, 1024);
         Figures split = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
+        Figures curlTls = measure(sink, {"/usr/bin/curl", "-s", "--ssl-reqd", "--cacert", root.path + "/sink.pem", url,
+                                         "--mail-from", "office@example.test", "--mail-rcpt", kAddress, "-T", message});
+        writeSettings(root, 0, true);
+        Figures wholeTls = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
 
         std::printf("%-28s %5zu MB  %8.3f s\n", "encoding (in process)", megabytes, encodeSeconds);
         printRow("curl smtp://", megabytes, curl);
         printRow("zorvaline print, unsplit", megabytes, whole);
         printRow("zorvaline print, Split=1024", megabytes, split);
+        printRow("curl smtp:// --ssl-reqd", megabytes, curlTls);
+        printRow("zorvaline print, starttls", megabytes, wholeTls);
         const double budget = 1.5 * (encodeSeconds + curl.sendSeconds);
         std::printf("  whole job / (encoding + curl send): unsplit %.2f, split %.2f (target <= 1.5, budget %.3f s)\n",
                     whole.seconds / (encodeSeconds + curl.sendSeconds),
                     split.seconds / (encodeSeconds + curl.sendSeconds), budget);
         std::printf("  send phase / curl send:             unsplit %.2f, split %.2f (target <= 1.0)\n",
                     whole.sendSeconds / curl.sendSeconds, split.sendSeconds / curl.sendSeconds);
+        std::printf("  STARTTLS send speed / curl's:       %.2f (target >= 0.8)\n",
+                    curlTls.sendSeconds / wholeTls.sendSeconds);
         fs::remove(message);
         fs::remove(job);
     }
