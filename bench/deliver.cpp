@@ -9,6 +9,7 @@
 
 #include "monitor/QuotedPrintable.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +18,8 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char **environ;
@@ -38,8 +39,22 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// The temporary root, removed on every way out.
+std::string g_rootPath;
+
 // Peak resident memory of the last program run, in MB.
 double g_peakMegabytes = 0;
+
+// The process's peak resident memory so far (VmHWM), in kB; 0 once it has exited. Asked of
+// the running process because the rusage of a spawned child starts from its parent's peak.
+long peakKilobytes(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
 
 // Runs the program with its output discarded; its exit status, or -1.
 int run(const std::vector<std::string> &arguments)
@@ -51,25 +66,40 @@ int run(const std::vector<std::string> &arguments)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Standard error is kept, so a failed run can say why.
+    const std::string errors = g_rootPath.empty() ? "/dev/null" : g_rootPath + "/stderr.txt";
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
     int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    rusage usage{};
-    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
+    long peak = 0;
+    if (spawned != 0)
         return -1;
-    g_peakMegabytes = usage.ru_maxrss / 1024.0;
+    // Sampled every 2 ms until the program ends; the peak only grows, so the last sample
+    // holds it but for the last moments of the run.
+    for (;;) {
+        peak = std::max(peak, peakKilobytes(pid));
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (done < 0)
+            return -1;
+        usleep(2000);
+    }
+    g_peakMegabytes = peak / 1024.0;
+    if (!WIFEXITED(status))
+        return -1;
     return WEXITSTATUS(status);
 }
 
-// The temporary root, removed on every way out.
-std::string g_rootPath;
 
 void require(bool ok, const std::string &what)
 {
     if (!ok) {
         std::fprintf(stderr, "bench_deliver: %s\n", what.c_str());
+        if (!g_rootPath.empty())
+            std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(std::ifstream(g_rootPath + "/stderr.txt").rdbuf()), {}).c_str());
         if (!g_rootPath.empty())
             fs::remove_all(g_rootPath);
         std::exit(1);
@@ -146,14 +176,14 @@ struct Figures {
     double peakMegabytes = 0; // the sender's peak resident memory
 };
 
-Figures measure(SinkSmtpServer &sink, const std::vector<std::string> &command)
+Figures measure(SinkSmtpServer &sink, const char *what, const std::vector<std::string> &command)
 {
     sink.reset();
     Clock::time_point start = Clock::now();
     int status = run(command);
     Figures figures;
     figures.seconds = secondsSince(start);
-    require(status == 0 && sink.messages() > 0, command[0] + " did not deliver (status " + std::to_string(status) + ")");
+    require(status == 0 && sink.messages() > 0, std::string(what) + " did not deliver (status " + std::to_string(status) + ")");
     figures.sendSeconds = sink.transferSeconds();
     figures.mbPerSecond = sink.dataBytes() / 1e6 / figures.sendSeconds;
     figures.messages = sink.messages();
@@ -201,16 +231,16 @@ int main(int argc, char **argv)
         fs::remove(root.path + "/job.cod");
 
         const std::string url = "smtp://127.0.0.1:" + std::to_string(sink.port());
-        Figures curl = measure(sink, {"/usr/bin/curl", "-s", url, "--mail-from", "office@example.test", "--mail-rcpt",
+        Figures curl = measure(sink, "curl", {"/usr/bin/curl", "-s", url, "--mail-from", "office@example.test", "--mail-rcpt",
                                       kAddress, "-T", message});
         writeSettings(root, 0);
-        Figures whole = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
+        Figures whole = measure(sink, "zorvaline unsplit", {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
         writeSettings(root, 1024);
-        Figures split = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
-        Figures curlTls = measure(sink, {"/usr/bin/curl", "-s", "--ssl-reqd", "--cacert", root.path + "/sink.pem", url,
+        Figures split = measure(sink, "zorvaline split", {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
+        Figures curlTls = measure(sink, "curl STARTTLS", {"/usr/bin/curl", "-s", "--ssl-reqd", "--cacert", root.path + "/sink.pem", url,
                                          "--mail-from", "office@example.test", "--mail-rcpt", kAddress, "-T", message});
         writeSettings(root, 0, true);
-        Figures wholeTls = measure(sink, {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
+        Figures wholeTls = measure(sink, "zorvaline STARTTLS", {kBinDir + "/zorvaline", "print", "-P", kPrinter, job});
 
         std::printf("%-28s %5zu MB  %8.3f s\n", "encoding (in process)", megabytes, encodeSeconds);
         printRow("curl smtp://", megabytes, curl);

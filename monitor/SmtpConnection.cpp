@@ -234,8 +234,9 @@ SmtpConnection::CloseOutcome SmtpConnection::shutdownAndClose()
 {
     if (!isOpen())
         return CloseOutcome::Closed;
-    if (m_tls)
-        m_tls->shutdown();
+    // No TLS close_notify: after its 221 the server closes at once, and a record sent into
+    // a closed connection draws a reset that would fail the shutdown of a delivered job.
+    // QUIT and its reply have ended the session already.
     CloseOutcome outcome = CloseOutcome::Closed;
     if (ws::shutdown(m_socket, ws::SD_BOTH) != 0)
         outcome = CloseOutcome::ShutdownFailed;

@@ -16,6 +16,8 @@ namespace zormon {
 
 namespace {
 
+constexpr int kWriteBufferSize = 256 * 1024;
+
 // A BIO whose bytes go through the platform's socket calls.
 int bioWrite(BIO *bio, const char *data, int length)
 {
@@ -110,14 +112,19 @@ TlsChannel::Outcome TlsChannel::start(ws::SOCKET socket, const std::string &serv
         return Outcome::Failed;
     }
 
+    // Records are written through a buffer, flushed after each send: a large block of mail
+    // text then leaves in a few large writes instead of one per 16 KB record.
     state.session = SSL_new(state.context);
     BIO *bio = state.session ? BIO_new(socketMethod()) : nullptr;
-    if (!bio) {
+    BIO *buffer = bio ? BIO_new(BIO_f_buffer()) : nullptr;
+    if (!buffer || BIO_set_write_buffer_size(buffer, kWriteBufferSize) != 1 || BIO_up_ref(bio) != 1) {
+        BIO_free(buffer);
+        BIO_free(bio);
         problem = takeOpenSslError("no TLS session");
         return Outcome::Failed;
     }
     BIO_set_data(bio, reinterpret_cast<void *>(socket));
-    SSL_set_bio(state.session, bio, bio);
+    SSL_set_bio(state.session, bio, BIO_push(buffer, bio));
 
     // RFC 6125: the certificate must name the host the user gave, or its IP address.
     if (isDottedAddress(server)) {
@@ -149,7 +156,9 @@ int TlsChannel::send(const char *buffer, int len)
         return 0;
     ERR_clear_error();
     int written = SSL_write(m_state->session, buffer, len);
-    return written == len ? len : ws::SOCKET_ERROR;
+    if (written != len || BIO_flush(SSL_get_wbio(m_state->session)) != 1)
+        return ws::SOCKET_ERROR;
+    return len;
 }
 
 int TlsChannel::recv(char *buffer, int len)
@@ -170,12 +179,6 @@ int TlsChannel::recv(char *buffer, int len)
     if (::GetLastError() == 0)
         ::SetLastError(ws::WSAECONNABORTED);
     return ws::SOCKET_ERROR;
-}
-
-void TlsChannel::shutdown()
-{
-    if (m_state && m_state->session)
-        SSL_shutdown(m_state->session);
 }
 
 std::string TlsChannel::description() const

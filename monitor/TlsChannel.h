@@ -37,9 +37,6 @@ public:
     int send(const char *buffer, int len);
     int recv(char *buffer, int len);
 
-    // Says goodbye to the peer (close_notify) without waiting for its answer.
-    void shutdown();
-
     // "TLSv1.3 TLS_AES_256_GCM_SHA384" once started.
     std::string description() const;
 
