@@ -5,6 +5,7 @@
 #include "tests/smtp/SubmissionFixture.h"
 
 #include "monitor/PiecePlan.h"
+#include "monitor/ProgressWindow.h"
 
 #include <string>
 #include <vector>
@@ -271,6 +272,36 @@ TEST_F(Submission, SplitJobTravelsOverOneTlsConnectionAndJoinsToWhatWasPrinted)
     ASSERT_NE(enclosedEnd, std::string::npos);
     EXPECT_EQ(joined.substr(enclosedEnd + 4), encoded + "\r\n") << "the pieces do not join to the job";
     EXPECT_EQ(report.piece, static_cast<int>(plan.pieceCount));
+}
+
+TEST_F(Submission, EncryptionAndLoginShowTheirStagesWithoutStepping)
+{
+    startServer({"--starttls", "--user", kUser, "--password", kPassword});
+    setSetting("SmtpSecurity", "starttls");
+    setSetting("SmtpCaFile", certificates().caFile());
+    setSetting("SmtpUser", kUser);
+    setSetting("SmtpPassword", kPassword);
+    ProgressWindow::Open("Sales");
+    journal.clear();
+
+    EXPECT_EQ(sendWhole(kJob), SmtpResult::Sent);
+    ProgressWindow::Close();
+
+    std::vector<std::string> titles;
+    for (UiEvent &event : journal.events("title"))
+        titles.push_back(event["title"]);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Vireon Internet Printing on Sales Print Job Encoded",
+                                                "Vireon Internet Printing on Sales Generating Headers",
+                                                "Vireon Internet Printing on Sales Connecting",
+                                                "Vireon Internet Printing on Sales Encrypting",
+                                                "Vireon Internet Printing on Sales Logging In",
+                                                "Vireon Internet Printing on Sales Identification Handshake",
+                                                "Vireon Internet Printing on Sales Sending Data",
+                                                "Vireon Internet Printing on Sales Data Sent"}));
+    // Open steps once, then one step per stage of the plain exchange: the bar never passes 10.
+    std::vector<UiEvent> progress = journal.events("progress");
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back()["pos"], "7");
 }
 
 } // namespace
