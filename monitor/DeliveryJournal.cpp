@@ -17,8 +17,8 @@ namespace zormon {
 
 namespace {
 
-// Texts from outside (document names, server replies) are cut here, so a line stays far
-// below PIPE_BUF even when every byte needs an escape.
+// Texts from outside (document names, server replies) are cut here, so a line stays a few
+// kilobytes at most even when every byte needs an escape; the lock keeps it whole.
 constexpr size_t kMaxTextLength = 300;
 
 // Bytes that are not UTF-8 (a document name in the job's own code page, a server's reply)

@@ -51,7 +51,7 @@ class Send {
 public:
     Send(const SmtpMessage &message, SmtpReport &report) : m_message(message), m_report(report) {}
     SmtpResult run();
-    // The connection and its handshake, then QUIT.
+    // The connection and its handshake, then QUIT. Shows no message: the report says it all.
     SmtpResult probe();
 
 private:
@@ -79,6 +79,7 @@ private:
     SmtpReport &m_report;
     SubmissionSettings m_settings;
     std::string m_server;
+    bool m_showsMessages = true;
 };
 
 void Send::noteFailure(const std::string &what)
@@ -95,8 +96,9 @@ void Send::note(const std::string &line)
 SmtpResult Send::fail(SmtpResult result, UINT textId, const char *argument)
 {
     g_connection.quitAndClose(SmtpTimeout(kQuitTimeoutMs));
-    ShowMonitorMessageWithDetails(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId,
-                                  m_report.failure.c_str(), argument);
+    if (m_showsMessages)
+        ShowMonitorMessageWithDetails(m_message.owner, MB_ICONSTOP, MonitorString::MonitorCaption, textId,
+                                      m_report.failure.c_str(), argument);
     return result;
 }
 
@@ -330,6 +332,7 @@ SmtpResult Send::connect()
 
 SmtpResult Send::probe()
 {
+    m_showsMessages = false;
     m_server = SmtpServer();
     if (m_server.empty()) {
         noteFailure("no SmtpServer is set");
@@ -454,10 +457,9 @@ SmtpResult SendSmtpMessage(const SmtpMessage &message)
     return Send(message, message.report ? *message.report : unused).run();
 }
 
-SmtpResult ProbeSmtpServer(SmtpReport &report, HWND owner)
+SmtpResult ProbeSmtpServer(SmtpReport &report)
 {
     SmtpMessage none;
-    none.owner = owner;
     return Send(none, report).probe();
 }
 

@@ -85,7 +85,7 @@ SmtpResult SendInPieces(HANDLE encodedFile, const std::string &address, const Pi
 
 // Connects with the stored settings and runs the greeting, EHLO, STARTTLS and AUTH as a
 // send would, then QUIT: no mail. The report's transcript tells what the server offered,
-// its failure where it stopped. A failure is shown like a send's, owned by `owner`.
-SmtpResult ProbeSmtpServer(SmtpReport &report, HWND owner);
+// its failure where it stopped; no message box is shown.
+SmtpResult ProbeSmtpServer(SmtpReport &report);
 
 } // namespace zormon

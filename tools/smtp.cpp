@@ -116,7 +116,7 @@ int test()
     if (zorplat::winsock::WSAStartup(zorplat::winsock::MAKEWORD(1, 1), &data) != 0)
         return fail("Windows Sockets could not be started"), kTestFailed;
     zormon::SmtpReport report;
-    const zormon::SmtpResult result = zormon::ProbeSmtpServer(report, nullptr);
+    const zormon::SmtpResult result = zormon::ProbeSmtpServer(report);
     for (const std::string &line : report.transcript)
         std::printf("%s\n", line.c_str());
     if (result == zormon::SmtpResult::Sent) {
@@ -124,7 +124,7 @@ int test()
         return kDone;
     }
     std::printf("test failed (result %d): %s\n", static_cast<int>(result),
-                report.failure.empty() ? "see the message above" : report.failure.c_str());
+                report.failure.c_str());
     return kTestFailed;
 }
 
