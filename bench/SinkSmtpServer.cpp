@@ -5,6 +5,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <string>
@@ -14,16 +15,38 @@
 
 namespace {
 
-bool sendText(int connection, const char *text)
+// One connection, plain or (after STARTTLS) through TLS.
+struct Peer {
+    int fd = -1;
+    SSL *tls = nullptr;
+    ~Peer() { SSL_free(tls); }
+
+    ssize_t receive(char *buffer, size_t size)
+    {
+        if (!tls)
+            return recv(fd, buffer, size, 0);
+        return SSL_read(tls, buffer, static_cast<int>(size));
+    }
+};
+
+bool sendText(Peer &peer, const char *text)
 {
-    std::string reply(text);
-    return send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(reply.size());
+    const int length = static_cast<int>(strlen(text));
+    if (peer.tls)
+        return SSL_write(peer.tls, text, length) == length;
+    return send(peer.fd, text, static_cast<size_t>(length), MSG_NOSIGNAL) == length;
 }
 
 } // namespace
 
-SinkSmtpServer::SinkSmtpServer()
+SinkSmtpServer::SinkSmtpServer(const std::string &certificateFile, const std::string &keyFile)
 {
+    if (!certificateFile.empty()) {
+        m_tls = SSL_CTX_new(TLS_server_method());
+        if (!m_tls || SSL_CTX_use_certificate_chain_file(m_tls, certificateFile.c_str()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(m_tls, keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+            throw std::runtime_error("cannot load the certificate " + certificateFile);
+    }
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -42,6 +65,7 @@ SinkSmtpServer::~SinkSmtpServer()
     shutdown(m_listener, SHUT_RDWR);
     m_thread.join();
     close(m_listener);
+    SSL_CTX_free(m_tls);
 }
 
 void SinkSmtpServer::reset()
@@ -95,7 +119,8 @@ void SinkSmtpServer::serve(int connection)
 {
     int one = 1;
     setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (!sendText(connection, "220 sink ready\r\n"))
+    Peer peer{connection};
+    if (!sendText(peer, "220 sink ready\r\n"))
         return;
     static const char kEndOfData[] = "\r\n.\r\n"; // RFC 5321, section 4.1.1.4
     std::vector<char> buffer(1 << 20);
@@ -106,7 +131,7 @@ void SinkSmtpServer::serve(int connection)
     std::string carry;
     uint64_t messageBytes = 0;
     for (;;) {
-        ssize_t got = recv(connection, buffer.data(), buffer.size(), 0);
+        ssize_t got = peer.receive(buffer.data(), buffer.size());
         if (got <= 0)
             return;
         size_t i = 0;
@@ -135,7 +160,7 @@ void SinkSmtpServer::serve(int connection)
                 m_dataBytes += messageBytes - 3;
                 ++m_messages;
                 m_lastDataEnd = std::chrono::steady_clock::now();
-                if (!sendText(connection, "250 accepted\r\n"))
+                if (!sendText(peer, "250 accepted\r\n"))
                     return;
                 continue;
             }
@@ -154,12 +179,22 @@ void SinkSmtpServer::serve(int connection)
                 inData = true;
                 carry = "\r\n";
                 messageBytes = 0;
-                if (!sendText(connection, "354 go ahead\r\n"))
+                if (!sendText(peer, "354 go ahead\r\n"))
+                    return;
+            } else if (verb == "EHLO" && m_tls && !peer.tls) {
+                if (!sendText(peer, "250-sink\r\n250 STARTTLS\r\n"))
+                    return;
+            } else if (verb == "STAR" && m_tls && !peer.tls) {
+                if (!sendText(peer, "220 go ahead\r\n"))
+                    return;
+                peer.tls = SSL_new(m_tls);
+                SSL_set_fd(peer.tls, connection);
+                if (SSL_accept(peer.tls) != 1)
                     return;
             } else if (verb == "QUIT") {
-                sendText(connection, "221 bye\r\n");
+                sendText(peer, "221 bye\r\n");
                 return;
-            } else if (!sendText(connection, "250 ok\r\n")) {
+            } else if (!sendText(peer, "250 ok\r\n")) {
                 return;
             }
         }

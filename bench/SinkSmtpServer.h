@@ -1,18 +1,22 @@
 // A minimal SMTP responder on 127.0.0.1 for delivery benchmarks: it answers every command at
 // once (220, 250, 354, 221), discards the mail text, and notes when each connection began
 // and when its last end of data was acknowledged, so that a sender's transfer time is seen
-// from the server's side, the same way for every sender.
+// from the server's side, the same way for every sender. Given a certificate and its key it
+// offers STARTTLS (RFC 3207) too, and after it reads and answers through TLS.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
+
+struct ssl_ctx_st;
 
 class SinkSmtpServer {
 public:
-    SinkSmtpServer();
+    SinkSmtpServer(const std::string &certificateFile = "", const std::string &keyFile = "");
     ~SinkSmtpServer();
     SinkSmtpServer(const SinkSmtpServer &) = delete;
     SinkSmtpServer &operator=(const SinkSmtpServer &) = delete;
@@ -31,6 +35,7 @@ private:
     void run();
     void serve(int connection);
 
+    ssl_ctx_st *m_tls = nullptr;
     int m_listener = -1;
     uint16_t m_port = 0;
     std::atomic<bool> m_stopping{false};

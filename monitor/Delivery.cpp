@@ -4,6 +4,8 @@
 #include "monitor/CoverPageAttach.h"
 #include "monitor/DebugLine.h"
 #include "monitor/DeliveryOutcome.h"
+
+#include "monitor/DeliveryJournal.h"
 #include "monitor/JobSettings.h"
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MessageId.h"
@@ -17,6 +19,7 @@
 #include "platform/sockets/sockets.h"
 #include "platform/ui/ui.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -88,8 +91,17 @@ std::string escaped(std::string_view address)
     return text;
 }
 
+// The spool file's running number: "C:\ZORVALINE\Varnel.17" is job 17.
+std::string jobNumber(const std::string &spoolPath)
+{
+    size_t dot = spoolPath.rfind('.');
+    return dot == std::string::npos ? std::string() : spoolPath.substr(dot + 1);
+}
+
 // Copy, cover pages, encoding and send for one address; shows the message of a failure.
-bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t jobSize)
+// What happened goes into `entry`; a failure before the mail is handed over counts as
+// NotPrepared.
+bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t jobSize, JournalEntry &entry)
 {
     const std::string copyPath = InstallPath("Varnel.tmp");
     const std::string encodedPath = InstallPath("Varnel.cod");
@@ -112,6 +124,7 @@ bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t 
 
     // 3. a fresh message id for this address
     const std::string messageId = NewMessageId();
+    entry.messageId = messageId;
 
     // 4. the cover pages around the job
     if (!AttachCoverPages(copy.get(), banner, trailer, kFocusWindow))
@@ -132,10 +145,16 @@ bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t 
 
     // 7. one message, or pieces over one connection
     const PiecePlan plan = PlanPieces(split, sizeOf(encoded.get()));
+    SmtpReport report;
     SmtpResult result = plan.pieceCount > 1
-                     ? SendInPieces(encoded.get(), address, plan, messageId, kFocusWindow)
+                     ? SendInPieces(encoded.get(), address, plan, messageId, kFocusWindow, &report)
                      : SendWholeMessage(encoded.get(), address, sizeOf(encoded.get()), messageId,
-                                        kFocusWindow);
+                                        kFocusWindow, &report);
+    entry.piece = std::max(report.piece, 1);
+    entry.pieces = static_cast<int>(std::max<uint64_t>(plan.pieceCount, 1));
+    entry.bytes = report.bytesSent;
+    entry.result = static_cast<int>(result);
+    entry.reply = result == SmtpResult::Sent ? std::string() : report.failure;
     // 9. the sender has shown its message
     return result == SmtpResult::Sent;
 }
@@ -173,7 +192,16 @@ bool DeliverJob(const DeliveryJob &job)
     }
 
     for (const std::string &address : addresses) {
-        bool sent = sendToAddress(job, address, jobSize);
+        JournalEntry entry;
+        entry.kind = "job";
+        entry.job = jobNumber(job.spoolPath);
+        entry.document = JobDocumentName();
+        entry.printer = job.printerName;
+        entry.address = address;
+        entry.result = static_cast<int>(SmtpResult::NotPrepared);
+        bool sent = sendToAddress(job, address, jobSize, entry);
+        entry.time = JournalTime();
+        AppendJournal(entry);
         ClearOneShotKeys(address);
         if (!sent)
             return false;

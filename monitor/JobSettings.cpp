@@ -56,6 +56,11 @@ std::string BannerTemplatePath() { return InstallPath("banner01.ps"); }
 
 std::string SmtpServer() { return readValue("IntranetSetup", "SmtpServer", "", kShortValueLength, VComDefPath()); }
 std::string SenderEmail() { return readValue("IntranetSetup", "SenderEmail", "", kShortValueLength, VComDefPath()); }
+std::string SmtpPort() { return readValue("IntranetSetup", "SmtpPort", "", kSubmissionValueLength, VComDefPath()); }
+std::string SmtpSecurity() { return readValue("IntranetSetup", "SmtpSecurity", "", kSubmissionValueLength, VComDefPath()); }
+std::string SmtpUser() { return readValue("IntranetSetup", "SmtpUser", "", kSubmissionValueLength, VComDefPath()); }
+std::string SmtpPassword() { return readValue("IntranetSetup", "SmtpPassword", "", kSubmissionValueLength, VComDefPath()); }
+std::string SmtpCaFile() { return readValue("IntranetSetup", "SmtpCaFile", "", kSubmissionValueLength, VComDefPath()); }
 std::string DatabasePath() { return readValue("DefaultSetup", "Database", "", kLongValueLength, VComDefPath()); }
 
 bool ChooserConfirmed()
@@ -86,6 +91,7 @@ std::string Recipient(std::string_view address) { return readAddressValue(addres
 std::string RcptLocation(std::string_view address) { return readAddressValue(address, "RcptLocation", " ", kLongValueLength); }
 
 std::string JobUserName() { return readValue("PrintJob", "UserName", "", kLongValueLength, VComDefPath()); }
+std::string JobDocumentName() { return readValue("PrintJob", "FileName", "", kLongValueLength, VComDefPath()); }
 std::string JobComputerName() { return readValue("PrintJob", "ComputerName", "", kLongValueLength, VComDefPath()); }
 
 bool WritePrintJob(const PrintJobFacts &facts)

@@ -18,6 +18,9 @@ constexpr unsigned kInstallDirectoryLength = 100;
 constexpr unsigned kShortValueLength = 100;   // SmtpServer, SenderEmail, Split, Password, Subject, StatusRequired
 constexpr unsigned kLongValueLength = 120;    // Database, App, Header, Trailer, Recipient, RcptLocation, PrintJob
 constexpr unsigned kAddressListLength = 10000;
+// The submission settings (port, security, login, CA file): the manager's edits take 255
+// characters, and a password or a path cut short would fail in a way nobody could see.
+constexpr unsigned kSubmissionValueLength = 256;
 
 // --- files -------------------------------------------------------------------------------
 std::string VarnelIniPath();                    // system directory + "\Varnel.ini"
@@ -31,6 +34,11 @@ std::string BannerTemplatePath();               // ... "\banner01.ps"
 // --- communication setup and job options -------------------------------------------------
 std::string SmtpServer();          // [IntranetSetup] SmtpServer
 std::string SenderEmail();         // [IntranetSetup] SenderEmail
+std::string SmtpPort();            // [IntranetSetup] SmtpPort, "" for the services file's smtp entry
+std::string SmtpSecurity();        // [IntranetSetup] SmtpSecurity, "" (none), "none", "starttls" or "tls"
+std::string SmtpUser();            // [IntranetSetup] SmtpUser, "" for no login
+std::string SmtpPassword();        // [IntranetSetup] SmtpPassword
+std::string SmtpCaFile();          // [IntranetSetup] SmtpCaFile, an extra CA bundle (Windows or Linux path)
 std::string DatabasePath();        // [DefaultSetup] Database
 bool ChooserConfirmed();           // [Selvra] App is "TRUE" (any case)
 std::string DestinationAddresses();// [Destination] Address of VTemp.ini
@@ -48,6 +56,7 @@ std::string RcptLocation(std::string_view address); // default " "
 
 // --- the job's facts, as StartDocPort wrote them --------------------------------------------
 std::string JobUserName();         // [PrintJob] UserName
+std::string JobDocumentName();     // [PrintJob] FileName
 std::string JobComputerName();     // [PrintJob] ComputerName
 
 struct PrintJobFacts {

@@ -41,6 +41,11 @@ constexpr UINT FromRefused = 1002;         // MAIL not accepted
 constexpr UINT ToRefused = 1003;           // RCPT not accepted
 constexpr UINT DataBeginRefused = 1004;    // DATA not accepted
 constexpr UINT DataEndRefused = 1005;      // end of data not accepted
+constexpr UINT TlsNotStarted = 1006;       // STARTTLS refused or not offered, TLS handshake failed
+constexpr UINT CertificateRejected = 1007; // certificate not trusted, or for another host
+constexpr UINT LoginFailed = 1008;         // AUTH refused, impossible, or not safe to send
+constexpr UINT MessageTooLarge = 1009;     // larger than the server's SIZE
+constexpr UINT SettingInvalid = 1010;      // SmtpPort or SmtpSecurity not understood
 
 // Work files.
 constexpr UINT TrailerNotFound = 2000;     // "Trailer File not Found"

@@ -107,4 +107,11 @@ void ShowStage(const char *stageFormat)
     zorplat::StepProgress(g_window);
 }
 
+void ShowStageTitle(const char *stageFormat)
+{
+    std::lock_guard lock(g_mutex);
+    if (g_window)
+        SetWindowText(g_window, withPrinterName(stageFormat, g_printerName).c_str());
+}
+
 } // namespace ProgressWindow

@@ -29,6 +29,9 @@ void Step();
 // A stage of the transfer: the title becomes stageFormat with its one "%s" replaced by the
 // printer name, then the bar steps once.
 void ShowStage(const char *stageFormat);
+// The same without the step: for the stages of encryption and login, which only some
+// set-ups pass, so the bar's range of ten steps holds for every one of them.
+void ShowStageTitle(const char *stageFormat);
 
 } // namespace ProgressWindow
 

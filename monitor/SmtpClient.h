@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zormon {
 
@@ -27,6 +28,18 @@ enum class SmtpResult : int {
     RcptRefused = 10,       // RCPT was not answered 250 in time (1003)
     DataRefused = 11,       // DATA was not answered 354 in time (1004)
     EndOfDataRefused = 12,  // the text could not be sent, or the end of data was not answered 250 in time (1005)
+    TlsNotStarted = 13,     // STARTTLS was required and not offered or refused, or the TLS handshake failed (1006)
+    CertificateRejected = 14, // the server's certificate is not trusted or names another host (1007)
+    LoginRefused = 15,      // AUTH was refused (535 ...), no mechanism fits, or it would go unencrypted (1008)
+    MessageTooLarge = 16,   // the message or piece is larger than the server's SIZE; nothing was sent (1009)
+};
+
+// What a send did, for the delivery journal and the test command. Never holds credentials.
+struct SmtpReport {
+    uint64_t bytesSent = 0;  // mail text sent, over every piece (dot transparency included)
+    int piece = 0;           // the last piece tried (k); 0 before any
+    std::string failure;     // what went wrong at the failed step, and what the server said; "" when sent
+    std::vector<std::string> transcript; // "greeting: 220 ...", "EHLO: offers ...", "TLS: TLSv1.3 ..."
 };
 
 struct SmtpMessage {
@@ -39,10 +52,14 @@ struct SmtpMessage {
     bool status = false;          // a status request: no body
     bool partial = false;         // a piece of a split job
     HWND owner = nullptr;         // owner of the message boxes
+    SmtpReport *report = nullptr; // filled in as the send goes on, when given
 };
 
-// Sends one message. Opens the connection when the message is piece 1 (or none is open),
-// greets the server with HELO and the sender's domain, sends MAIL, RCPT, DATA, the header
+// Sends one message. Opens the connection when the message is piece 1 (or none is open) as
+// the submission settings say (port, TLS from the first byte or STARTTLS, login), greets
+// the server with EHLO and the sender's domain (HELO when EHLO is refused with 5xx), and
+// when the server announces a SIZE smaller than the message sends nothing of it; then it
+// sends MAIL, RCPT, DATA, the header
 // block, the body and its tail, and the end-of-data line; after piece N it sends QUIT and
 // closes the connection. While the progress window is open and N is 1, each stage is shown
 // in its title. The body is read while it is sent: a body that cannot be read then (message
@@ -57,13 +74,18 @@ SmtpResult SendSmtpMessage(const SmtpMessage &message);
 
 // A job as one message: piece 1 of 1 with `size` body bytes.
 SmtpResult SendWholeMessage(HANDLE encodedFile, const std::string &address, uint64_t size,
-                            const std::string &messageId, HWND owner);
+                            const std::string &messageId, HWND owner, SmtpReport *report = nullptr);
 
 // A job as plan.pieceCount message/partial pieces of plan.pieceSize body bytes each, over one
 // connection. The progress bar counts the pieces (range 0 to N) and the title reads
 // "Vireon Internet Printing on <printer>  k of N". Stops at the first piece that fails and
 // returns its result.
 SmtpResult SendInPieces(HANDLE encodedFile, const std::string &address, const PiecePlan &plan,
-                        const std::string &messageId, HWND owner);
+                        const std::string &messageId, HWND owner, SmtpReport *report = nullptr);
+
+// Connects with the stored settings and runs the greeting, EHLO, STARTTLS and AUTH as a
+// send would, then QUIT: no mail. The report's transcript tells what the server offered,
+// its failure where it stopped; no message box is shown.
+SmtpResult ProbeSmtpServer(SmtpReport &report);
 
 } // namespace zormon

@@ -95,19 +95,48 @@ void SmtpConnection::attach(ws::SOCKET socket)
 bool SmtpConnection::sendAll(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        size_t length = std::min(bytes.size(), kMaxSendLength);
-        if (ws::send(m_socket, bytes.data(), static_cast<int>(length), 0) != static_cast<int>(length))
+        const int length = static_cast<int>(std::min(bytes.size(), kMaxSendLength));
+        const int sent = m_tls ? m_tls->send(bytes.data(), length) : ws::send(m_socket, bytes.data(), length, 0);
+        if (sent != length)
             return false;
-        bytes.remove_prefix(length);
+        if (m_inData)
+            m_dataBytes += static_cast<uint64_t>(length);
+        bytes.remove_prefix(static_cast<size_t>(length));
     }
     return true;
+}
+
+int SmtpConnection::receive(char *buffer, int len)
+{
+    return m_tls ? m_tls->recv(buffer, len) : ws::recv(m_socket, buffer, len, 0);
 }
 
 bool SmtpConnection::sendCommand(std::string_view command)
 {
     m_awaitsCommand = false;
     m_lastReplyCode = 0;
+    m_inData = false;
     return isOpen() && sendAll(command);
+}
+
+TlsChannel::Outcome SmtpConnection::startTls(const std::string &server, const std::string &caFile, DWORD timeoutMs,
+                                             std::string &problem)
+{
+    if (!m_received.empty()) {
+        problem = "the server sent more than its reply before TLS began";
+        abandon();
+        return TlsChannel::Outcome::Failed;
+    }
+    zorplat::SetReceiveTimeout(m_socket, timeoutMs);
+    auto channel = std::make_unique<TlsChannel>();
+    const TlsChannel::Outcome outcome = channel->start(m_socket, server, caFile, problem);
+    if (outcome != TlsChannel::Outcome::Started) {
+        abandon();
+        return outcome;
+    }
+    m_tls = std::move(channel);
+    m_awaitsCommand = true;
+    return outcome;
 }
 
 SmtpReply SmtpConnection::readReply(DWORD timeoutMs)
@@ -149,7 +178,7 @@ SmtpReply SmtpConnection::receiveReply(DWORD timeoutMs)
             return noReply(reply.text + m_received, "no reply within " + std::to_string(timeoutMs / 1000) + " s");
         zorplat::SetReceiveTimeout(m_socket, static_cast<DWORD>(left));
         char chunk[kReceiveChunk];
-        int received = ws::recv(m_socket, chunk, sizeof chunk, 0);
+        int received = receive(chunk, sizeof chunk);
         if (received == 0)
             return noReply(reply.text + m_received, "the server closed the connection");
         if (received < 0) {
@@ -167,6 +196,8 @@ void SmtpConnection::beginData()
 {
     m_atLineStart = true;
     m_awaitsCommand = false;
+    m_inData = true;
+    m_dataBytes = 0;
 }
 
 bool SmtpConnection::sendData(std::string_view text)
@@ -207,14 +238,15 @@ SmtpConnection::CloseOutcome SmtpConnection::shutdownAndClose()
 {
     if (!isOpen())
         return CloseOutcome::Closed;
+    // No TLS close_notify: after its 221 the server closes at once, and a record sent into
+    // a closed connection draws a reset that would fail the shutdown of a delivered job.
+    // QUIT and its reply have ended the session already.
     CloseOutcome outcome = CloseOutcome::Closed;
     if (ws::shutdown(m_socket, ws::SD_BOTH) != 0)
         outcome = CloseOutcome::ShutdownFailed;
     if (ws::closesocket(m_socket) != 0 && outcome == CloseOutcome::Closed)
         outcome = CloseOutcome::CloseFailed;
-    m_socket = ws::INVALID_SOCKET;
-    m_received.clear();
-    m_awaitsCommand = false;
+    forget();
     return outcome;
 }
 
@@ -230,9 +262,16 @@ void SmtpConnection::abandon()
     if (!isOpen())
         return;
     ws::closesocket(m_socket);
+    forget();
+}
+
+void SmtpConnection::forget()
+{
+    m_tls.reset();
     m_socket = ws::INVALID_SOCKET;
     m_received.clear();
     m_awaitsCommand = false;
+    m_inData = false;
 }
 
 } // namespace zormon

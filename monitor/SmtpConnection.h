@@ -3,8 +3,11 @@
 // boxes; the SMTP client decides what each outcome means.
 #pragma once
 
+#include "monitor/TlsChannel.h"
 #include "platform/sockets/sockets.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,11 +51,22 @@ public:
     // nothing was asked yet on this connection).
     int lastReplyCode() const { return m_lastReplyCode; }
 
+    bool isEncrypted() const { return m_tls != nullptr; }
+    // "TLSv1.3 TLS_AES_256_GCM_SHA384", or "" on a plain connection.
+    std::string encryption() const { return m_tls ? m_tls->description() : std::string(); }
+
     // Takes over a socket (connected or not yet); one held before is closed.
     void attach(zorplat::winsock::SOCKET socket);
 
     // Sends the command as given (with its CR LF). False when it could not be sent whole.
     bool sendCommand(std::string_view command);
+
+    // Turns the connection into TLS (after "220" to STARTTLS, or at once for implicit TLS),
+    // waiting at most timeoutMs for each step of the handshake. Bytes the server sent
+    // before the handshake are refused (RFC 3207, section 6: they could be injected). On
+    // failure the connection is dropped and `problem` says why.
+    TlsChannel::Outcome startTls(const std::string &server, const std::string &caFile, DWORD timeoutMs,
+                                 std::string &problem);
 
     // Reads one whole reply: a multi-line reply ("250-..." lines up to the "250 ..." line,
     // RFC 5321, section 4.2.1) is collected, however it is cut into segments. The code is 0
@@ -68,6 +82,8 @@ public:
     // The end-of-data line "." CR LF, after a CR LF of its own when the text did not end its
     // last line (RFC 5321, section 4.1.1.4: the line must stand alone).
     bool endData();
+    // Mail text bytes sent since beginData, dot transparency and end-of-data line included.
+    uint64_t dataBytesSent() const { return m_dataBytes; }
 
     enum class CloseOutcome { Closed, ShutdownFailed, CloseFailed };
     // Ends the connection after QUIT: shut down both ways, then close. The socket is closed
@@ -84,12 +100,18 @@ public:
 private:
     bool sendAll(std::string_view bytes);
     SmtpReply receiveReply(DWORD timeoutMs);
+    int receive(char *buffer, int len);
+    void forget();
 
     zorplat::winsock::SOCKET m_socket = zorplat::winsock::INVALID_SOCKET;
     std::string m_received; // bytes received beyond the last reply
     bool m_atLineStart = true;
     bool m_awaitsCommand = false; // the server's last reply came whole and asks for a command
     int m_lastReplyCode = 0;
+
+    std::unique_ptr<TlsChannel> m_tls;
+    bool m_inData = false;
+    uint64_t m_dataBytes = 0;
 };
 
 } // namespace zormon

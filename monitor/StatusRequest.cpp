@@ -1,5 +1,6 @@
 #include "monitor/StatusRequest.h"
 
+#include "monitor/DeliveryJournal.h"
 #include "monitor/MessageBoxRoutine.h"
 #include "monitor/MessageId.h"
 #include "monitor/MonitorLock.h"
@@ -25,5 +26,18 @@ extern "C" int ChooserGetStatus(LPSTR address)
     if (ws::WSAStartup(ws::MAKEWORD(1, 1), &data) != 0)
         ShowMonitorMessage(GetDesktopWindow(), MB_ICONSTOP, MonitorString::MonitorCaption,
                            MonitorString::SocketsError);
-    return static_cast<int>(zormon::SendSmtpMessage(message));
+    zormon::SmtpReport report;
+    message.report = &report;
+    const int result = static_cast<int>(zormon::SendSmtpMessage(message));
+
+    zormon::JournalEntry entry;
+    entry.time = zormon::JournalTime();
+    entry.kind = "status";
+    entry.messageId = message.messageId;
+    entry.address = message.address;
+    entry.bytes = report.bytesSent;
+    entry.result = result;
+    entry.reply = result == 0 ? std::string() : report.failure;
+    zormon::AppendJournal(entry);
+    return result;
 }

@@ -9,3 +9,6 @@ int RunDrivers(int argc, char **argv);
 int RunMonitors(int argc, char **argv);
 int RunStatus(int argc, char **argv);
 int RunCups(int argc, char **argv);
+
+int RunSmtp(int argc, char **argv);
+int RunJournal(int argc, char **argv);

@@ -19,6 +19,9 @@ const Command kCommands[] = {
     {"monitors", RunMonitors, "list or register port monitors"},
     {"status", RunStatus, "ask a printer for its status by mail"},
     {"cups", RunCups, "make the destinations CUPS printers, for every application"},
+
+    {"smtp", RunSmtp, "show or set the SMTP server settings; 'smtp test' tries them"},
+    {"journal", RunJournal, "list the delivery journal: what went where"},
 };
 
 void printUsage(FILE *out)

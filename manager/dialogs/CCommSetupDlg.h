@@ -1,5 +1,6 @@
-// Communication Setup: the SMTP server and the user's own e-mail address, which the port
-// monitor uses for every job. They are kept only in [IntranetSetup] of VComdef.ini.
+// Communication Setup: the SMTP server and the user's own e-mail address, and how the
+// server is reached (port, encryption, login), which the port monitor uses for every job.
+// They are kept only in [IntranetSetup] of VComdef.ini, a file only its owner can read.
 #pragma once
 
 #include "manager/dialogs/VComDefFile.h"
@@ -15,12 +16,14 @@ class CCommSetupDlg;
 class CCommSetupDlg : public QDialog {
     Q_OBJECT
 public:
-    // Reads SmtpServer and SenderEmail into the edits.
+    // Reads SmtpServer, SenderEmail, SmtpPort, SmtpSecurity, SmtpUser and SmtpPassword into
+    // the controls.
     explicit CCommSetupDlg(QWidget *parent = nullptr);
     ~CCommSetupDlg() override;
 
     // OK: the checks in order (server not empty, sender not empty, no space at the end of
-    // the server), then both keys are written and the dialog closes. A failed check or a
+    // the server, port empty or 1 to 65535, a security chosen), then every key is written
+    // and the dialog closes. A failed check or a
     // failed write shows its message and keeps the dialog open with nothing written.
     void accept() override;
 

@@ -5,6 +5,7 @@
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 
 #include <sys/stat.h>
 
@@ -78,6 +79,73 @@ TEST_F(SettingsDialogs, CommunicationSetupChecksInOrderAndWritesNothingOnARefusa
     EXPECT_TRUE(HasFocus(dialog, "1027"));
     EXPECT_FALSE(std::filesystem::exists(file())) << "nothing is written after a refusal";
     EXPECT_EQ(prompts.pending(), 0u);
+}
+
+TEST_F(SettingsDialogs, CommunicationSetupShowsAndWritesPortSecurityAndLogin)
+{
+    setValue("IntranetSetup", "SmtpServer", "mail.example");
+    setValue("IntranetSetup", "SenderEmail", "me@example");
+    setValue("IntranetSetup", "SmtpPort", "465");
+    setValue("IntranetSetup", "SmtpSecurity", "TLS");
+    setValue("IntranetSetup", "SmtpUser", "office");
+    setValue("IntranetSetup", "SmtpPassword", "s3cret");
+    CCommSetupDlg dialog;
+    EXPECT_EQ(Text(dialog, "1090"), "465");
+    auto *security = Find<QComboBox>(dialog, "1091");
+    ASSERT_NE(security, nullptr);
+    EXPECT_EQ(security->currentText(), "TLS");
+    EXPECT_EQ(Text(dialog, "1092"), "office");
+    auto *password = Find<QLineEdit>(dialog, "1093");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password) << "the password is masked";
+    EXPECT_EQ(password->text(), "s3cret");
+    EXPECT_EQ(Find(dialog, "1093")->accessibleName(), "Password:");
+    EXPECT_EQ(HintOver(dialog, "1091"), "Choose how the connection to the SMTP server is encrypted. Most mail "
+                                        "providers require STARTTLS or TLS.");
+
+    dialog.show();
+    Find<QLineEdit>(dialog, "1090")->clear();
+    Type(dialog, "1090", "587");
+    security->setCurrentIndex(1);
+    Find<QLineEdit>(dialog, "1093")->clear();
+    Type(dialog, "1093", "n3w pass");
+    Click(dialog, "1");
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(value("IntranetSetup", "SmtpPort"), "587");
+    EXPECT_EQ(value("IntranetSetup", "SmtpSecurity"), "starttls");
+    EXPECT_EQ(value("IntranetSetup", "SmtpUser"), "office");
+    EXPECT_EQ(value("IntranetSetup", "SmtpPassword"), "n3w pass");
+    struct stat info {};
+    ASSERT_EQ(stat(file().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(SettingsDialogs, CommunicationSetupRefusesABadPortAndAnUnknownSecurity)
+{
+    setValue("IntranetSetup", "SmtpServer", "mail.example");
+    setValue("IntranetSetup", "SenderEmail", "me@example");
+    setValue("IntranetSetup", "SmtpSecurity", "ssl");
+    CCommSetupDlg dialog;
+    dialog.show();
+    for (const char *port : {"0", "65536", "58x"}) {
+        Find<QLineEdit>(dialog, "1090")->clear();
+        Type(dialog, "1090", port);
+        prompts.expectBox("Port must be a number from 1 to 65535, or empty for the standard SMTP port.");
+        Click(dialog, "1");
+        EXPECT_TRUE(HasFocus(dialog, "1090")) << port;
+    }
+    Find<QLineEdit>(dialog, "1090")->clear();
+    // A stored value the monitor would refuse is not replaced behind the user's back.
+    prompts.expectBox("Choose how the connection to the SMTP server is secured.");
+    Click(dialog, "1");
+    EXPECT_TRUE(HasFocus(dialog, "1091"));
+    EXPECT_EQ(value("IntranetSetup", "SmtpSecurity"), "ssl");
+    EXPECT_EQ(prompts.pending(), 0u);
+
+    Find<QComboBox>(dialog, "1091")->setCurrentIndex(0);
+    Click(dialog, "1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(value("IntranetSetup", "SmtpSecurity"), "none");
+    EXPECT_EQ(value("IntranetSetup", "SmtpPort"), "");
 }
 
 TEST_F(SettingsDialogs, NewVComdefIsReadableByItsOwnerOnly)

@@ -3,6 +3,7 @@
 // and the failures that end a delivery.
 #include "tests/monitor/JobFixture.h"
 
+#include "monitor/DeliveryJournal.h"
 #include "tests/support/ScriptedSmtpServer.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -312,6 +314,67 @@ TEST_F(JobDelivery, LinksPlantedAtWorkFileNamesAreNotFollowed)
     EXPECT_NE(jobOf(server.messages()[0]).find(kPostScriptJob), std::string::npos);
     for (const std::string &name : names)
         EXPECT_EQ(TempRoot::readFile(root.path() + "/victim-" + name), "precious " + name) << name;
+}
+
+std::vector<zormon::JournalEntry> journalEntries()
+{
+    std::vector<zormon::JournalEntry> entries;
+    std::ifstream in(zormon::JournalPath());
+    for (std::string line; std::getline(in, line);) {
+        std::optional<zormon::JournalEntry> entry = zormon::ParseJournalLine(line);
+        EXPECT_TRUE(entry) << line;
+        if (entry)
+            entries.push_back(*entry);
+    }
+    return entries;
+}
+
+TEST_F(JobDelivery, JournalHasOneLinePerAddressTriedWithoutAnyPassword)
+{
+    WritePrivateProfileString("IntranetSetup", "SmtpPassword", "hunter2", "C:\\ZORVALINE\\VComDef.ini");
+    chooserSends("desk@printers.test,lobby@printers.test",
+                 "[VComDef.ini:desk@printers.test]\nPassword=deskpass\n[VComDef.ini:lobby@printers.test]\nSplit=2\n");
+    printJob(std::string(3000, 'x') + "\n");
+    server.queueScript(SmtpScript().reply(SmtpStage::Rcpt, "550 5.1.1 No such mailbox\r\n"));
+    chooserSends("gone@printers.test");
+    printJob(kPostScriptJob);
+
+    const std::vector<zormon::JournalEntry> entries = journalEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    const zormon::JournalEntry &desk = entries[0];
+    EXPECT_EQ(desk.kind, "job");
+    EXPECT_EQ(desk.printer, "Sales");
+    EXPECT_EQ(desk.document, "report.ps");
+    EXPECT_EQ(desk.address, "desk@printers.test");
+    EXPECT_EQ(desk.pieces, 1);
+    EXPECT_EQ(desk.result, 0);
+    EXPECT_EQ(desk.reply, "");
+    EXPECT_EQ(desk.bytes, server.messages()[0].size() + 3) << "the text and the end-of-data line";
+    EXPECT_EQ(desk.time.size(), 20u);
+    // A split of 2 KB: every piece over one connection, counted together.
+    const zormon::JournalEntry &lobby = entries[1];
+    EXPECT_EQ(lobby.address, "lobby@printers.test");
+    EXPECT_GT(lobby.pieces, 2);
+    EXPECT_EQ(lobby.piece, lobby.pieces);
+    EXPECT_EQ(lobby.job, desk.job);
+    EXPECT_NE(lobby.messageId, desk.messageId);
+    uint64_t piecesBytes = 0;
+    for (size_t i = 1; i < server.messages().size(); ++i)
+        piecesBytes += server.messages()[i].size() + 3;
+    EXPECT_EQ(lobby.bytes, piecesBytes);
+    const zormon::JournalEntry &gone = entries[2];
+    EXPECT_EQ(gone.address, "gone@printers.test");
+    EXPECT_EQ(gone.result, 10);
+    EXPECT_EQ(gone.bytes, 0u);
+    EXPECT_EQ(gone.reply, "RCPT To:<gone@printers.test>: 550 5.1.1 No such mailbox");
+    EXPECT_NE(gone.job, desk.job);
+
+    const std::string text = TempRoot::readFile(zormon::JournalPath());
+    EXPECT_EQ(text.find("hunter2"), std::string::npos);
+    EXPECT_EQ(text.find("deskpass"), std::string::npos);
+    struct stat info{};
+    ASSERT_EQ(::stat(zormon::JournalPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 } // namespace

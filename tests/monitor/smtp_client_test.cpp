@@ -4,10 +4,13 @@
 #include "tests/monitor/SmtpFixture.h"
 
 #include "monitor/BodyReader.h"
+#include "monitor/DeliveryJournal.h"
 #include "monitor/Md5.h"
 #include "monitor/ProgressWindow.h"
 #include "monitor/StatusRequest.h"
 
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +27,7 @@ TEST_F(SmtpFixture, WholeJobIsOneConversationEndedByQuit)
 {
     EXPECT_EQ(sendWhole(kJob), SmtpResult::Sent);
 
-    EXPECT_EQ(server.commands(), (std::vector<std::string>{"HELO example.test", "MAIL From:<printing@example.test>",
+    EXPECT_EQ(server.commands(), (std::vector<std::string>{"EHLO example.test", "MAIL From:<printing@example.test>",
                                                            "RCPT To:<laser7@printers.example.test>", "Data",
                                                            "quit"}));
     ASSERT_EQ(server.messages().size(), 1u);
@@ -127,7 +130,7 @@ TEST_F(SmtpFixture, SplitJobUsesOneConnectionAndEndsWithOneQuit)
     ProgressWindow::Close();
 
     EXPECT_EQ(server.connections(), 1);
-    EXPECT_EQ(server.commandsStartingWith("HELO").size(), 1u);
+    EXPECT_EQ(server.commandsStartingWith("EHLO").size(), 1u);
     EXPECT_EQ(server.commandsStartingWith("MAIL").size(), 3u);
     EXPECT_EQ(server.commandsStartingWith("RCPT").size(), 3u);
     EXPECT_EQ(server.commandsStartingWith("DATA").size(), 3u);
@@ -228,6 +231,28 @@ TEST_F(SmtpFixture, StatusRequestWithoutServerShowsWhyAndReturnsOne)
               std::make_pair(std::string(kMonitorCaption),
                              std::string("No SMTP Server Specified in the communication setup: Printjob not sent.\n")));
     EXPECT_EQ(server.connections(), 0);
+}
+
+TEST_F(SmtpFixture, StatusRequestsAreJournalledSentOrNot)
+{
+    char address[] = "laser7@printers.example.test";
+    EXPECT_EQ(ChooserGetStatus(address), 0);
+    server.queueScript(SmtpScript().reply(SmtpStage::Mail, "451 4.3.0 try again later\r\n"));
+    EXPECT_EQ(ChooserGetStatus(address), 9);
+
+    std::ifstream in(zormon::JournalPath());
+    std::vector<zormon::JournalEntry> entries;
+    for (std::string line; std::getline(in, line);)
+        if (std::optional<zormon::JournalEntry> entry = zormon::ParseJournalLine(line))
+            entries.push_back(*entry);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].kind, "status");
+    EXPECT_EQ(entries[0].address, kPrinterAddress);
+    EXPECT_EQ(entries[0].result, 0);
+    EXPECT_EQ(entries[0].bytes, server.messages()[0].size() + 3);
+    EXPECT_EQ(entries[0].printer, "");
+    EXPECT_EQ(entries[1].result, 9);
+    EXPECT_EQ(entries[1].reply, "MAIL From:<printing@example.test>: 451 4.3.0 try again later");
 }
 
 } // namespace
