@@ -106,7 +106,7 @@ bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder
             const QString name = pages->tabText(page).toLower().replace(' ', '-');
             allSaved &= Save(sheet, folder, "printer-properties-" + name);
         }
-
+    }
     {
         CErrorInfoDlg dialog({{"Back Office", "Laser J8 The associated driver is not installed.", true},
                               {"Front Desk", " The printer u are trying to import already exists", true},
