@@ -105,7 +105,6 @@ bool Page5::takeValues(UINT quiet)
         if (!pair.accepted)
             return fail(pair.messageId, pair.text, m_ui->confirmEdit);
     }
-    m_confirmPassword = controlText(m_ui->confirmEdit);
     m_recipient = controlText(m_ui->recipientEdit);
     m_password = controlText(m_ui->passwordEdit);
     m_description = controlText(m_ui->descriptionEdit);

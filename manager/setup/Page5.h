@@ -42,7 +42,6 @@ private:
 
     std::unique_ptr<Ui::Page5> m_ui;
     bool m_goingBack = false;
-    std::string m_confirmPassword;
     std::string m_recipient;
     std::string m_password;
     std::string m_description;

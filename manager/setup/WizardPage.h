@@ -22,8 +22,6 @@ protected:
     // The first showing sets the page up; the wizard asks again after every Back, which
     // must not lose what the page holds.
     void initializePage() final;
-    // Back: the page's own steps; the widgets keep their values.
-    void cleanupPage() override {}
     // Runs once, when the page is first shown.
     virtual void OnInitDialog() {}
 

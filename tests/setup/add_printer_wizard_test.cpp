@@ -326,6 +326,13 @@ TEST_F(AddPrinter, PasswordsMustMatchExactly)
         type(wizard, "1046", "sesame");
         prompts.expectBox("Retype the password again");
         EXPECT_FALSE(next(wizard));
+        const QString tooLong(257, 'p');
+        type(wizard, "1013", tooLong);
+        type(wizard, "1046", tooLong);
+        prompts.expectBox("Printer password should not exceed 255 characters in length");
+        prompts.expectBox("Printer password must be less than 256 characters.");
+        EXPECT_FALSE(next(wizard)) << "the warning goes on, the pair's own limit stops";
+        type(wizard, "1013", "Sesame");
         type(wizard, "1046", "Sesame");
         EXPECT_TRUE(next(wizard));
         EXPECT_EQ(wizard.page5()->PrinterPassword(), "Sesame");
