@@ -35,7 +35,7 @@ const SetupStep kSteps[] = {
     {RegisterMonitor, "spooler: the monitor \"Zorvaline Internet Port\" (ZORMON.DLL, current environment)"},
     {InstallSampleDriverDisks, "the sample driver disks in DRIVERS\\FAMILY and DRIVERS\\POSTSCRIPT of the install directory"},
     {InstallSystemInf, "the platform's system INF in C:\\WINDOWS\\INF (msprint2.inf, ntprint.inf or printer.inf)"},
-    {PreinstallFamilyDrivers, "spooler: the drivers \"Zorvaline Laser H7\" and \"Zorvaline Inkjet J8\", files in C:\\WINDOWS\\SYSTEM"},
+    {PreinstallFamilyDrivers, "spooler: the drivers \"Zorlan H7 Laser\" and \"Zorlan J8 Inkjet\", files in C:\\WINDOWS\\SYSTEM"},
 };
 
 void printHelp()

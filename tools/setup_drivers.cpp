@@ -26,7 +26,7 @@ struct PreinstalledDriver {
     const char *name;
     const char *ppd;
 };
-constexpr PreinstalledDriver kPreinstalled[] = {{"Zorvaline Laser H7", "ZORH7.PPD"}, {"Zorvaline Inkjet J8", "ZORJ8.PPD"}};
+constexpr PreinstalledDriver kPreinstalled[] = {{"Zorlan H7 Laser", "ZORH7.PPD"}, {"Zorlan J8 Inkjet", "ZORJ8.PPD"}};
 constexpr const char *kCoreDriver = "ZORPS.DRV";
 constexpr const char *kCoreConfig = "ZORPSUI.DLL";
 constexpr const char *kCoreHelp = "ZORPS.HLP";

@@ -83,7 +83,7 @@ TEST_F(DriverInstallTest, FamilyModelIsCopiedInstalledAndGetsItsPrinter)
     CopyDialogDriver dialogs;
     DriverInstaller installer;
     ASSERT_TRUE(installer.ScanDriverDisk(kFamilyInf));
-    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
 
     const std::string disk = kFamilyDisk, system = kSystem;
     EXPECT_EQ(dialogs.openingRows, (std::vector<Row>{{disk + "ZORH3.PPD", "Printer Specific File", "Need to Copy File"},
@@ -99,7 +99,7 @@ TEST_F(DriverInstallTest, FamilyModelIsCopiedInstalledAndGetsItsPrinter)
     for (const char *name : {"ZORH3.PPD", "ZORPS.DRV", "ZORPSUI.DLL", "ZORPS.HLP"})
         EXPECT_EQ(read(systemFile(name)), read(diskFile(std::string("FAMILY/") + name))) << name;
 
-    const std::optional<DriverEntry> driver = installedDriver("Zorvaline Laser H3");
+    const std::optional<DriverEntry> driver = installedDriver("Zorlan H3 Laser");
     ASSERT_TRUE(driver);
     EXPECT_EQ(driver->environment, "Windows 4.0");
     EXPECT_EQ(driver->driverPath, system + "ZORPS.DRV");
@@ -111,7 +111,7 @@ TEST_F(DriverInstallTest, FamilyModelIsCopiedInstalledAndGetsItsPrinter)
 
     const std::optional<PrinterEntry> printer = windowsPrinter("Sales");
     ASSERT_TRUE(printer);
-    EXPECT_EQ(printer->driver, "Zorvaline Laser H3");
+    EXPECT_EQ(printer->driver, "Zorlan H3 Laser");
     EXPECT_EQ(printer->port, "ZORVALINE_INTERNET:");
     EXPECT_EQ(printer->comment, "Zorvaline Remote Internet Printing Port");
     EXPECT_EQ(printer->processor, "WinPrint");
@@ -142,7 +142,7 @@ TEST_F(DriverInstallTest, PostScriptDiskIsExpandedCopiedAndInstalled)
     EXPECT_EQ(read(systemFile("adobeps4.drv")), "Zorvaline PostScript driver for setup disks (sample driver file)\n");
     EXPECT_EQ(read(systemFile("psmon.dll")), "Zorvaline PostScript status monitor (sample driver file)\n");
 
-    const std::optional<DriverEntry> driver = installedDriver("Zorvaline Laser H3 PostScript");
+    const std::optional<DriverEntry> driver = installedDriver("Zorlan H3 Laser PostScript");
     ASSERT_TRUE(driver);
     EXPECT_EQ(driver->driverPath, system + "adobeps4.drv");
     EXPECT_EQ(driver->dataFile, system + "ZORH3PS.PPD");
@@ -151,16 +151,16 @@ TEST_F(DriverInstallTest, PostScriptDiskIsExpandedCopiedAndInstalled)
     EXPECT_EQ(driver->dependentFiles,
               (Strings{system + "ZORH3PS.PPD", system + "fonts.mfm", system + "iconlib.dll", system + "psmon.dll"}));
     ASSERT_TRUE(windowsPrinter("Studio"));
-    EXPECT_EQ(windowsPrinter("Studio")->driver, "Zorvaline Laser H3 PostScript");
+    EXPECT_EQ(windowsPrinter("Studio")->driver, "Zorlan H3 Laser PostScript");
 }
 
 TEST_F(DriverInstallTest, QuotedDriverNameIsTheLookupKeyAndInstalledWithoutQuotes)
 {
     CopyDialogDriver dialogs;
     DriverInstaller installer;
-    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Lab", "\"Zorvaline Colour K8\"", kFamilyInf));
-    EXPECT_TRUE(installedDriver("Zorvaline Colour K8"));
-    EXPECT_EQ(windowsPrinter("Lab")->driver, "Zorvaline Colour K8");
+    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Lab", "\"Zorlan K8 Colour\"", kFamilyInf));
+    EXPECT_TRUE(installedDriver("Zorlan K8 Colour"));
+    EXPECT_EQ(windowsPrinter("Lab")->driver, "Zorlan K8 Colour");
 }
 
 TEST_F(DriverInstallTest, FileInTheSystemDirectoryIsStillCopiedFromTheDisk)
@@ -168,7 +168,7 @@ TEST_F(DriverInstallTest, FileInTheSystemDirectoryIsStillCopiedFromTheDisk)
     root.writeFile(systemFile("ZORPS.DRV"), "an older core driver");
     CopyDialogDriver dialogs;
     DriverInstaller installer;
-    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
     ASSERT_GE(dialogs.openingRows.size(), 2u);
     EXPECT_EQ(dialogs.openingRows[1], (Row{std::string(kSystem) + "ZORPS.DRV", "DriverFile", "File Already Exists"}));
     EXPECT_EQ(read(systemFile("ZORPS.DRV")), read(diskFile("FAMILY/ZORPS.DRV")));
@@ -186,9 +186,9 @@ TEST_F(DriverInstallTest, MissingFileIsAskedForAndItsFolderServesTheNextOnes)
         EXPECT_EQ(request.fileName, diskFile("FAMILY/ZORPS.DRV"));
     });
     DriverInstaller installer;
-    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
     EXPECT_EQ(read(systemFile("ZORPS.HLP")), read(root.driveC("ELSEWHERE/ZORPS.HLP")));
-    EXPECT_TRUE(installedDriver("Zorvaline Laser H3"));
+    EXPECT_TRUE(installedDriver("Zorlan H3 Laser"));
 }
 
 TEST_F(DriverInstallTest, RetryInFileNotFoundAsksForTheSameFileAgain)
@@ -201,7 +201,7 @@ TEST_F(DriverInstallTest, RetryInFileNotFoundAsksForTheSameFileAgain)
     auto asksForHelpFile = [&](const sendaro::FileDialogRequest &request) { EXPECT_EQ(request.fileName, proposed); };
     prompts.expectFile("/nowhere/ZORPS.HLP", asksForHelpFile).expectFile(root.driveC("FOUND/ZORPS.HLP"), asksForHelpFile);
     DriverInstaller installer;
-    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    ASSERT_TRUE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
     EXPECT_EQ(dialogs.notFoundShown, 1);
     EXPECT_EQ(read(systemFile("ZORPS.HLP")), "help found later");
 }
@@ -214,12 +214,12 @@ TEST_F(DriverInstallTest, CancelInFileNotFoundSkipsTheFileAndInstallsNothing)
     dialogs.answerNotFound(Answer::Cancel);
     prompts.expectFile("/nowhere/ZORPS.HLP");
     DriverInstaller installer;
-    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
 
     ASSERT_EQ(dialogs.closingRows.size(), 4u);
     EXPECT_EQ(dialogs.closingRows[3].status, "File Skiped");
     EXPECT_EQ(dialogs.closingRows[0].status, "File Copied");
-    EXPECT_FALSE(installedDriver("Zorvaline Laser H3"));
+    EXPECT_FALSE(installedDriver("Zorlan H3 Laser"));
     EXPECT_FALSE(windowsPrinter("Sales"));
     // The files this attempt brought are gone again; the one that was there stays.
     EXPECT_FALSE(inSystem("ZORH3.PPD"));
@@ -233,20 +233,20 @@ TEST_F(DriverInstallTest, CancelledFileDialogInstallsNothing)
     CopyDialogDriver dialogs;
     prompts.expectFile("");
     DriverInstaller installer;
-    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
     EXPECT_EQ(dialogs.notFoundShown, 0);
-    EXPECT_FALSE(installedDriver("Zorvaline Laser H3"));
+    EXPECT_FALSE(installedDriver("Zorlan H3 Laser"));
     EXPECT_FALSE(inSystem("ZORPS.DRV"));
 }
 
 TEST_F(DriverInstallTest, ModelWithoutFilesShowsNothingAndFails)
 {
     root.writeFile(diskFile("FAMILY/ZORFAM.INF"), "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Zorvaline]\r\n"
-                                                  "\"Zorvaline Laser H3\"=H3.INSTALL\r\n[H3.INSTALL]\r\n"
+                                                  "\"Zorlan H3 Laser\"=H3.INSTALL\r\n[H3.INSTALL]\r\n"
                                                   "CopyFiles=, ZORPS.FILES\r\n[ZORPS.FILES]\r\nZORPS.DRV\r\n");
     CopyDialogDriver dialogs;
     DriverInstaller installer;
-    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf));
+    EXPECT_FALSE(installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf));
     EXPECT_FALSE(dialogs.opened);
 }
 
@@ -256,8 +256,8 @@ TEST_F(DriverInstallTest, WindowsNtInstallsIntoTheSpoolersNtEnvironment)
     {
         CopyDialogDriver dialogs;
         DriverInstaller installer;
-        const bool installed = installer.InstallDriverAndCreatePrinter("Sales", "Zorvaline Laser H3", kFamilyInf);
-        const std::optional<DriverEntry> driver = installedDriver("Zorvaline Laser H3");
+        const bool installed = installer.InstallDriverAndCreatePrinter("Sales", "Zorlan H3 Laser", kFamilyInf);
+        const std::optional<DriverEntry> driver = installedDriver("Zorlan H3 Laser");
         unsetenv("ZORVALINE_PLATFORM");
         ASSERT_TRUE(installed);
         ASSERT_TRUE(driver);

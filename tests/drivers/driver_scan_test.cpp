@@ -63,32 +63,32 @@ TEST_F(DriverDiskTest, SystemInfOffersTheModelsNotInstalledComparedExactly)
 {
     root.writeFile(root.driveC("WINDOWS/INF/msprint2.inf"),
                    "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[Zorvaline]\r\n"
-                   "\"Zorvaline Laser H3\"=H3.INSTALL\r\n\"Zorvaline Laser H7\"=H7.INSTALL\r\n"
-                   "Zorvaline Inkjet J8=J8.INSTALL\r\n");
-    installDriver("Zorvaline Laser H7");
+                   "\"Zorlan H3 Laser\"=H3.INSTALL\r\n\"Zorlan H7 Laser\"=H7.INSTALL\r\n"
+                   "Zorlan J8 Inkjet=J8.INSTALL\r\n");
+    installDriver("Zorlan H7 Laser");
     installDriver("zorvaline inkjet j8"); // another spelling is another driver
     DriverInstaller installer;
-    EXPECT_EQ(installer.NotInstalledModels(), (Strings{"Zorvaline Laser H3", "Zorvaline Inkjet J8"}));
+    EXPECT_EQ(installer.NotInstalledModels(), (Strings{"Zorlan H3 Laser", "Zorlan J8 Inkjet"}));
     EXPECT_TRUE(installer.Models().empty());
 }
 
 TEST_F(DriverDiskTest, WithoutPrintingThereIsNoSystemInfAndNothingToOffer)
 {
     PlatformOverride platform("other");
-    root.writeFile(root.driveC("WINDOWS/INF/msprint2.inf"), "[Zorvaline]\r\n\"Zorvaline Laser H3\"=H3\r\n");
+    root.writeFile(root.driveC("WINDOWS/INF/msprint2.inf"), "[Zorvaline]\r\n\"Zorlan H3 Laser\"=H3\r\n");
     DriverInstaller installer;
     EXPECT_TRUE(installer.NotInstalledModels().empty());
 }
 
 TEST_F(DriverDiskTest, FamilyDiskListsItsFamilyModelsThatAreNotInstalled)
 {
-    installDriver("Zorvaline Laser H7");
-    installDriver("Zorvaline Inkjet J8");
+    installDriver("Zorlan H7 Laser");
+    installDriver("Zorlan J8 Inkjet");
     DriverInstaller installer;
     ASSERT_TRUE(installer.ScanDriverDisk(kFamilyInf));
     // The fax names no family model number, H7 and J8 are installed.
     EXPECT_EQ(modelNames(installer),
-              (Strings{"Zorvaline Laser H3", "Zorvaline Inkjet J7", "Zorvaline Colour K7", "Zorvaline Colour K8"}));
+              (Strings{"Zorlan H3 Laser", "Zorlan J7 Inkjet", "Zorlan K7 Colour", "Zorlan K8 Colour"}));
     for (const sendaro::DriverModel &model : installer.Models()) {
         EXPECT_EQ(model.infPath, std::string(kFamilyInf));
         EXPECT_EQ(model.ppdFileName, "");
@@ -99,7 +99,7 @@ TEST_F(DriverDiskTest, OnlyChicagoInfsContributeAndAModelIsListedOnce)
 {
     // Another INF of the disk offers K8 again in other letters, and a new K7 model.
     root.writeFile(root.driveC("DISK/FAMILY/ZZMORE.INF"),
-                   "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Zorvaline]\r\n\"ZORVALINE COLOUR K8\"=K8\r\n"
+                   "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Zorvaline]\r\n\"ZORLAN K8 COLOUR\"=K8\r\n"
                    "\"Zorvaline Photo K7\"=K7\r\n");
     // Not a Windows 95 INF and not named SETUP.INF: ignored although it names a family model.
     root.writeFile(root.driveC("DISK/FAMILY/NTONLY.INF"),
@@ -107,8 +107,8 @@ TEST_F(DriverDiskTest, OnlyChicagoInfsContributeAndAModelIsListedOnce)
     DriverInstaller installer;
     ASSERT_TRUE(installer.ScanDriverDisk(kFamilyInf));
     const Strings names = modelNames(installer);
-    EXPECT_EQ(names, (Strings{"Zorvaline Laser H3", "Zorvaline Laser H7", "Zorvaline Inkjet J7",
-                              "Zorvaline Inkjet J8", "Zorvaline Colour K7", "Zorvaline Colour K8",
+    EXPECT_EQ(names, (Strings{"Zorlan H3 Laser", "Zorlan H7 Laser", "Zorlan J7 Inkjet",
+                              "Zorlan J8 Inkjet", "Zorlan K7 Colour", "Zorlan K8 Colour",
                               "Zorvaline Photo K7"}));
     EXPECT_EQ(installer.Models().back().infPath, "C:\\DISK\\FAMILY\\ZZMORE.INF");
 }
@@ -128,7 +128,7 @@ TEST_F(DriverDiskTest, PostScriptDiskListsTheModelOfItsFirstFamilyPpd)
     ASSERT_TRUE(installer.ScanDriverDisk(kPostScriptInf));
     ASSERT_EQ(installer.Models().size(), 1u);
     const sendaro::DriverModel &model = installer.Models().front();
-    EXPECT_EQ(model.modelName, "Zorvaline Laser H3 PostScript"); // GENERIC.PPD names no family model
+    EXPECT_EQ(model.modelName, "Zorlan H3 Laser PostScript"); // GENERIC.PPD names no family model
     EXPECT_EQ(model.infPath, "C:\\DISK\\POSTSCRIPT\\setup.inf");
     EXPECT_EQ(model.ppdFileName, "ZORH3PS.PPD");
 }

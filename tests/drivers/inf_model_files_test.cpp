@@ -26,7 +26,7 @@ protected:
     void writeInf(const std::string &installSection)
     {
         root.writeFile(root.driveC("DISK/TEST.INF"),
-                       "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Zorvaline]\r\n\"Zorvaline Laser H3\"=H3.INSTALL,extra\r\n"
+                       "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Zorvaline]\r\n\"Zorlan H3 Laser\"=H3.INSTALL,extra\r\n"
                        "[H3.INSTALL]\r\n" + installSection +
                        "[CORE]\r\n; the core driver\r\nCORE.DRV\r\nCOREUI.DLL\r\n"
                        "[DATA]\r\nDriverFile=CORE.DRV\r\n;ConfigFile=COREUI.DLL\r\nHelpFile=core.drv\r\n");
@@ -37,7 +37,7 @@ TEST_F(InfModelFilesTest, SingleFileThenSectionFilesWithACommentAfterTheList)
 {
     writeInf("CopyFiles=@H3.PPD,CORE ; the model, then the core\r\nDataSection=DATA\r\n");
     // A commented line of the data section gives no role, and a role names its file exactly.
-    EXPECT_EQ(ReadInfModelFiles(kInf, kDisk, "\"Zorvaline Laser H3\""),
+    EXPECT_EQ(ReadInfModelFiles(kInf, kDisk, "\"Zorlan H3 Laser\""),
               (std::vector<DriverFile>{{kDisk + "H3.PPD", "Printer Specific File", "Need to Copy File"},
                                        {kDisk + "CORE.DRV", "DriverFile", "Need to Copy File"},
                                        {kDisk + "COREUI.DLL", "", "Need to Copy File"}}));
@@ -46,7 +46,7 @@ TEST_F(InfModelFilesTest, SingleFileThenSectionFilesWithACommentAfterTheList)
 TEST_F(InfModelFilesTest, BlankAfterACommaNamesNoSection)
 {
     writeInf("CopyFiles=@H3.PPD, CORE\r\n");
-    EXPECT_EQ(ReadInfModelFiles(kInf, kDisk, "\"Zorvaline Laser H3\""),
+    EXPECT_EQ(ReadInfModelFiles(kInf, kDisk, "\"Zorlan H3 Laser\""),
               (std::vector<DriverFile>{{kDisk + "H3.PPD", "Printer Specific File", "Need to Copy File"}}));
 }
 
@@ -54,7 +54,7 @@ TEST_F(InfModelFilesTest, FileInTheSystemDirectoryIsTakenFromThere)
 {
     writeInf("CopyFiles=CORE\r\n");
     root.writeFile(systemFile("COREUI.DLL"), "installed before");
-    const std::vector<DriverFile> files = ReadInfModelFiles(kInf, kDisk, "\"Zorvaline Laser H3\"");
+    const std::vector<DriverFile> files = ReadInfModelFiles(kInf, kDisk, "\"Zorlan H3 Laser\"");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0], (DriverFile{kDisk + "CORE.DRV", "", "Need to Copy File"}));
     EXPECT_EQ(files[1], (DriverFile{"C:\\WINDOWS\\SYSTEM\\COREUI.DLL", "", "File Already Exists"}));
@@ -63,8 +63,8 @@ TEST_F(InfModelFilesTest, FileInTheSystemDirectoryIsTakenFromThere)
 TEST_F(InfModelFilesTest, UnknownModelOrKeyWithoutQuotesHasNoFiles)
 {
     writeInf("CopyFiles=CORE\r\n");
-    EXPECT_TRUE(ReadInfModelFiles(kInf, kDisk, "\"Zorvaline Laser K8\"").empty());
-    EXPECT_TRUE(ReadInfModelFiles(kInf, kDisk, "Zorvaline Laser H3").empty());
+    EXPECT_TRUE(ReadInfModelFiles(kInf, kDisk, "\"Zorlan K8 Laser\"").empty());
+    EXPECT_TRUE(ReadInfModelFiles(kInf, kDisk, "Zorlan H3 Laser").empty());
 }
 
 } // namespace

@@ -144,7 +144,7 @@ TEST_F(WizardsEndToEnd, ModelFromTheSampleDiskIsInstalledWhenTheWizardFinishes)
         prompts.expectFile("C:\\ZORVALINE\\DRIVERS\\FAMILY\\ZORFAM.INF");
         control<QAbstractButton>(*wizard, "1056")->click();
         auto *drivers = control<QListWidget>(*wizard, "1055");
-        const QList<QListWidgetItem *> found = drivers->findItems("ZORVALINE COLOUR K7", Qt::MatchExactly);
+        const QList<QListWidgetItem *> found = drivers->findItems("ZORLAN K7 COLOUR", Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
         drivers->setCurrentItem(found.front());
         ASSERT_TRUE(next(*wizard));
@@ -154,12 +154,12 @@ TEST_F(WizardsEndToEnd, ModelFromTheSampleDiskIsInstalledWhenTheWizardFinishes)
     programFrame.Command("AddPrinter")->trigger();
     EXPECT_TRUE(copyDialog.opened) << "the driver's files were copied under the user's eyes";
     EXPECT_EQ(windowsPrinters(), (std::vector<std::string>{"Colour Room"}));
-    EXPECT_TRUE(zorplat::EqualsIgnoringCase(windowsPrinter("Colour Room").driver, "Zorvaline Colour K7"))
+    EXPECT_TRUE(zorplat::EqualsIgnoringCase(windowsPrinter("Colour Room").driver, "Zorlan K7 Colour"))
         << windowsPrinter("Colour Room").driver;
     EXPECT_TRUE(std::filesystem::exists(root.driveC("WINDOWS/SYSTEM/ZORK7.PPD")));
     char stored[256] = {};
     GetPrivateProfileString("Colour Room", "PrinterDriver", "", stored, sizeof stored, "C:\\ZORVALINE\\Sendaro.Cfg");
-    EXPECT_STREQ(stored, "ZORVALINE COLOUR K7");
+    EXPECT_STREQ(stored, "ZORLAN K7 COLOUR");
 }
 
 } // namespace

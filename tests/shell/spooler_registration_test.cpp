@@ -263,13 +263,13 @@ TEST_F(Registration, DriverFromTheSampleDiskIsInstalledBeforeThePrinterIsMade)
     drivertest::CopyDialogDriver copyDialog;
     tree->driverInstallPending = true;
     tree->pendingInfPath = "C:\\DISK\\ZORFAM.INF";
-    ASSERT_EQ(addNewPrinter("P1", "Zorvaline Colour K7"), 1);
+    ASSERT_EQ(addNewPrinter("P1", "Zorlan K7 Colour"), 1);
     EXPECT_TRUE(copyDialog.opened);
     EXPECT_FALSE(tree->driverInstallPending);
-    EXPECT_EQ(windowsPrinter("P1").driver, "Zorvaline Colour K7");
+    EXPECT_EQ(windowsPrinter("P1").driver, "Zorlan K7 Colour");
     EXPECT_TRUE(std::filesystem::exists(root.driveC("WINDOWS/SYSTEM/ZORK7.PPD")));
     ASSERT_EQ(doc.Printers().size(), 1u);
-    EXPECT_EQ(doc.Printers()[0]->PrinterDriver, "Zorvaline Colour K7");
+    EXPECT_EQ(doc.Printers()[0]->PrinterDriver, "Zorlan K7 Colour");
 }
 
 TEST_F(Registration, SnapshotOwnsTheBufferItsTextsPointInto)

@@ -373,10 +373,10 @@ TEST_F(Setup, OffersDriversAtOnce)
 {
     const CommandResult run = setup();
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(installedDriverNames(), (std::vector<std::string>{"Zorvaline Inkjet J8", "Zorvaline Laser H7"}));
+    EXPECT_EQ(installedDriverNames(), (std::vector<std::string>{"Zorlan J8 Inkjet", "Zorlan H7 Laser"}));
     for (const char *file : {"ZORPS.DRV", "ZORPSUI.DLL", "ZORPS.HLP", "ZORH7.PPD", "ZORJ8.PPD"})
         EXPECT_TRUE(fs::exists(m_root.driveC(std::string("WINDOWS/SYSTEM/") + file))) << file;
-    EXPECT_EQ(profile("Zorvaline", "\"Zorvaline Laser H3\"", "C:\\WINDOWS\\INF\\msprint2.inf"), "H3.INSTALL");
+    EXPECT_EQ(profile("Zorvaline", "\"Zorlan H3 Laser\"", "C:\\WINDOWS\\INF\\msprint2.inf"), "H3.INSTALL");
     // The sample disks, for the Add Printer wizard's "New Driver...".
     EXPECT_TRUE(fs::exists(m_root.driveC("ZORVALINE/DRIVERS/FAMILY/ZORFAM.INF")));
     EXPECT_TRUE(fs::exists(m_root.driveC("ZORVALINE/DRIVERS/POSTSCRIPT/adobeps4.dr_")));
