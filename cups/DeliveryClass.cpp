@@ -17,6 +17,12 @@ bool IsTransientSendFailure(int smtpResult, int replyCode)
     case SmtpResult::EndOfDataRefused:
         // No whole reply: the server went away or fell silent mid-conversation.
         return replyCode == 0 || replyCode / 100 == 4;
+    case SmtpResult::TlsNotStarted: // 454: TLS not available for now
+    case SmtpResult::LoginRefused:  // 454: temporary authentication failure
+        return replyCode / 100 == 4;
+    case SmtpResult::CertificateRejected:
+    case SmtpResult::MessageTooLarge:
+        return false;
     case SmtpResult::Sent:
     case SmtpResult::NotPrepared:    // no server or sender set up, body unreadable
     case SmtpResult::NoSocket:

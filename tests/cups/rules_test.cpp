@@ -107,6 +107,12 @@ TEST(DeliveryClass, UnreachableSilentOr4xxIsTransientEverythingElsePermanent)
     EXPECT_FALSE(transient(SmtpResult::NotResolved, 0));
     EXPECT_FALSE(transient(SmtpResult::ShutdownFailed, 0)); // the mail was accepted
     EXPECT_FALSE(transient(SmtpResult::Sent, 0));
+    EXPECT_TRUE(transient(SmtpResult::TlsNotStarted, 454));  // TLS not available for now
+    EXPECT_FALSE(transient(SmtpResult::TlsNotStarted, 0));   // not offered, or the handshake failed
+    EXPECT_TRUE(transient(SmtpResult::LoginRefused, 454));
+    EXPECT_FALSE(transient(SmtpResult::LoginRefused, 535));
+    EXPECT_FALSE(transient(SmtpResult::CertificateRejected, 0));
+    EXPECT_FALSE(transient(SmtpResult::MessageTooLarge, 0));
     EXPECT_FALSE(IsTransientSendFailure(99, 421)); // a result added later: permanent unless known
 }
 
