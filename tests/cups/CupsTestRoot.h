@@ -147,7 +147,7 @@ public:
     std::vector<std::string> leftovers() const
     {
         static const std::set<std::string> kept = {"selvra.exe", "sendaro.cfg", "vcomdef.ini", "vcomdef.ini.lock",
-                                                   "vtemp.ini", "vtemp.ini.lock", "banner01.ps"};
+                                                   "vtemp.ini", "vtemp.ini.lock", "banner01.ps", "drivers"};
         std::vector<std::string> files;
         for (const auto &entry : std::filesystem::directory_iterator(root.driveC("ZORVALINE"))) {
             std::string name = entry.path().filename().string();

@@ -76,7 +76,7 @@ TEST_F(Backend, PdfAndPostScriptJobsArriveAsPostScriptWithAllTheirPages)
     decodeJob(mails[1].file, decoded);
     EXPECT_EQ(pageCount(decoded), 2);
     EXPECT_EQ(mails[0].recipient, kAddress);
-    EXPECT_TRUE(setup.leftovers().empty());
+    EXPECT_TRUE(setup.leftovers().empty()) << testing::PrintToString(setup.leftovers());
 }
 
 TEST_F(Backend, AnUnreachableServerAsksForARetryAndTheRetryDelivers)
@@ -87,7 +87,7 @@ TEST_F(Backend, AnUnreachableServerAsksForARetryAndTheRetryDelivers)
     ProgramResult down = print(ps);
     EXPECT_EQ(down.exitCode, kRetry) << down.output;
     EXPECT_NE(down.output.find("ERROR: Network Error: Could not connect to SMTP Server"), std::string::npos);
-    EXPECT_TRUE(setup.leftovers().empty());
+    EXPECT_TRUE(setup.leftovers().empty()) << testing::PrintToString(setup.leftovers());
 
     setup.startMailServer();
     ProgramResult back = print(ps);
@@ -151,7 +151,7 @@ TEST_F(Backend, BadQueuesAndBadJobsSayWhyAndSendNothing)
         EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     }
     EXPECT_TRUE(arrivedMails(setup.mailFolder).empty());
-    EXPECT_TRUE(setup.leftovers().empty());
+    EXPECT_TRUE(setup.leftovers().empty()) << testing::PrintToString(setup.leftovers());
 
     // A root that others may write is not used, whoever owns it.
     chmod(root.c_str(), 0770);
@@ -193,7 +193,7 @@ TEST_F(Backend, ACancelledJobEndsAtOnceAndLeavesNoMailAndNoFiles)
     EXPECT_LT(took, std::chrono::seconds(5));
     EXPECT_TRUE(server.waitUntilIdle(std::chrono::seconds(5)));
     EXPECT_TRUE(server.messages().empty());
-    EXPECT_TRUE(setup.leftovers().empty());
+    EXPECT_TRUE(setup.leftovers().empty()) << testing::PrintToString(setup.leftovers());
 }
 
 } // namespace
