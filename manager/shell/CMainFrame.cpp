@@ -336,6 +336,12 @@ void CMainFrame::onExport()
         Prompt(zordb::IDS_FILE_WRITING_ERROR, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CMainFrame::resetPrintPrinter()
+{
+    // The next Print or Print Setup starts again from the system's default printer.
+    m_printer.reset();
+}
+
 QPrinter &CMainFrame::printSetup()
 {
     if (!m_printer)
@@ -398,6 +404,7 @@ void CMainFrame::onAddPrinterToGroup()
         Prompt(zordb::IDS_NOT_COMPATIBLE, MB_OK | MB_ICONEXCLAMATION);
     m_tree->AddPrinterToGroup(chosen, printerName);
     m_doc.UpdateAllViews(1);
+    resetPrintPrinter();
     // Every change is saved when it is made, the new membership too.
     SaveDatabase(m_doc);
     UpdateCommandStates();
@@ -422,9 +429,8 @@ bool CMainFrame::runDeleteDialog()
 
 void CMainFrame::onDelete()
 {
-    // Resetting the print-setup printer, which the command does after the dialog, waits for
-    // the print setup itself.
     runDeleteDialog();
+    resetPrintPrinter();
 }
 
 void CMainFrame::onDeleteKey()

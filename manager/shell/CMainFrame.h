@@ -81,6 +81,7 @@ private:
 
     // The printer and page set-up that Print Setup chooses and Print uses.
     QPrinter &printSetup();
+    void resetPrintPrinter();
 
     CChooserDoc &m_doc;
     TreeView *m_tree = nullptr;
