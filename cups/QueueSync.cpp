@@ -101,13 +101,29 @@ bool QueueSync::Remove(const std::string &name, std::vector<std::string> &report
 
 bool QueueSync::Sync(std::vector<std::string> &report, std::string &problem) const
 {
+    const auto queues = CupsQueues::List(problem);
+    return queues && syncWith(*queues, report, problem);
+}
+
+bool QueueSync::SyncWhenItHasQueues(std::vector<std::string> &report, std::string &problem) const
+{
+    std::string unreachable;
+    const auto queues = CupsQueues::List(unreachable);
+    if (!queues)
+        return true;
+    for (const CupsQueue &queue : *queues)
+        if (BelongsToRoot(queue, m_root))
+            return syncWith(*queues, report, problem);
+    return true;
+}
+
+bool QueueSync::syncWith(const std::vector<CupsQueue> &queues, std::vector<std::string> &report,
+                         std::string &problem) const
+{
     const auto printers = DestinationPrinters(problem);
     if (!printers)
         return false;
-    const auto queues = CupsQueues::List(problem);
-    if (!queues)
-        return false;
-    const QueuePlan plan = PlanQueues(*printers, *queues, m_root);
+    const QueuePlan plan = PlanQueues(*printers, queues, m_root);
     bool whole = true;
     // Removals first: a renamed printer's new queue may take the old one's name.
     for (const std::string &queue : plan.remove) {
@@ -135,15 +151,4 @@ bool QueueSync::Sync(std::vector<std::string> &report, std::string &problem) con
         whole = false;
     }
     return whole;
-}
-
-bool QueueSync::HasQueues(std::string &problem) const
-{
-    const auto queues = CupsQueues::List(problem);
-    if (!queues)
-        return false;
-    for (const CupsQueue &queue : *queues)
-        if (BelongsToRoot(queue, m_root))
-            return true;
-    return false;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+struct CupsQueue;
+
 class QueueSync {
 public:
     // The root of the spooler calls (ZORVALINE_ROOT, else the default), as a canonical path;
@@ -23,11 +25,15 @@ public:
     // `name`: the printer, or the name of its queue.
     bool Remove(const std::string &name, std::vector<std::string> &report, std::string &problem) const;
     bool Sync(std::vector<std::string> &report, std::string &problem) const;
-    // True when some queue prints to a destination of this root.
-    bool HasQueues(std::string &problem) const;
+    // Sync, but only when some queue already prints to a destination of this root (what
+    // Sendaro does after each save); true with nothing done when no queue does or no
+    // scheduler answers.
+    bool SyncWhenItHasQueues(std::vector<std::string> &report, std::string &problem) const;
 
     const std::string &root() const { return m_root; }
 
 private:
+    bool syncWith(const std::vector<CupsQueue> &queues, std::vector<std::string> &report, std::string &problem) const;
+
     std::string m_root;
 };

@@ -15,10 +15,9 @@ void KeepCupsQueuesInStep()
     if (!root)
         return;
     const QueueSync queues(*root);
-    if (!queues.HasQueues(problem))
-        return;
     std::vector<std::string> report;
-    if (!queues.Sync(report, problem))
+    // One listing of the scheduler's queues decides and plans: this runs after every save.
+    if (!queues.SyncWhenItHasQueues(report, problem))
         OutputDebugString(("Sendaro: the CUPS queues of " + *root + " are not in step: " + problem).c_str());
     for (const std::string &line : report)
         OutputDebugString(("Sendaro: CUPS " + line).c_str());
