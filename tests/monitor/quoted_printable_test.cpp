@@ -126,6 +126,64 @@ TEST(QuotedPrintable, ChunkBoundariesDoNotChangeTheOutput)
     EXPECT_EQ(pieces, whole);
 }
 
+// Bytes of a chosen mix: the share of bytes that must be encoded and of line feeds decides
+// where runs, groups, soft breaks and line ends fall in the 16-byte path.
+std::string mixedBytes(std::size_t size, std::mt19937 &generator, unsigned encodedPercent, unsigned lineFeedPercent)
+{
+    const std::string plain = "abcdefghijklmnopqrstuvwxyz0123456789()/.%<>{}[]~!";
+    const std::string encoded = std::string(" \t\r=\x04\x7F\x80\xE9\xFF", 9) + '\0';
+    std::string bytes(size, '\0');
+    for (char &b : bytes) {
+        const unsigned roll = generator() % 100;
+        if (roll < lineFeedPercent)
+            b = '\n';
+        else if (roll < lineFeedPercent + encodedPercent)
+            b = encoded[generator() % encoded.size()];
+        else
+            b = plain[generator() % plain.size()];
+    }
+    return bytes;
+}
+
+TEST(QuotedPrintable, BlockPathWritesWhatThePlainPathWrites)
+{
+    if (!QuotedPrintableEncoder::BlockPathAvailable())
+        GTEST_SKIP() << "this processor has no 16-byte path";
+    std::mt19937 generator(20261208);
+    const unsigned encodedPercents[] = {0, 3, 20, 60, 100};
+    const unsigned lineFeedPercents[] = {0, 1, 3, 12, 50};
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t size = round < 200 ? static_cast<std::size_t>(round) : generator() % 20000;
+        const std::string input = mixedBytes(size, generator, encodedPercents[generator() % 5],
+                                             lineFeedPercents[generator() % 5]);
+        const auto *bytes = reinterpret_cast<const uint8_t *>(input.data());
+
+        QuotedPrintableEncoder plain(QuotedPrintableEncoder::Method::Plain);
+        std::string expected;
+        plain.encode(bytes, input.size(), expected);
+
+        // The fast encoder in pieces of random sizes, so blocks start anywhere on a line.
+        QuotedPrintableEncoder fastest;
+        std::string actual;
+        for (std::size_t at = 0; at < input.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + generator() % 97, input.size() - at);
+            fastest.encode(bytes + at, piece, actual);
+            at += piece;
+        }
+        ASSERT_EQ(actual, expected) << "round " << round << ", " << size << " bytes";
+    }
+    // Every line length around the soft break, every line feed position in a block.
+    for (std::size_t length = 0; length < 100; ++length) {
+        for (const char filler : {'x', ' '}) {
+            const std::string input = std::string(length, filler) + "\n" + std::string(length, 'y') + ".\n\nz";
+            QuotedPrintableEncoder plain(QuotedPrintableEncoder::Method::Plain);
+            std::string expected;
+            plain.encode(reinterpret_cast<const uint8_t *>(input.data()), input.size(), expected);
+            EXPECT_EQ(encode(input), expected) << length << " bytes of '" << filler << "'";
+        }
+    }
+}
+
 TEST(QuotedPrintableFile, EncodesFilesLargerThanOneBlockAndReplacesTheOutput)
 {
     zortest::TempRoot root;
