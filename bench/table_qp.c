@@ -16,14 +16,20 @@ static void init_table(void)
 
 size_t table_qp_encode(const unsigned char *in, size_t size, char *out)
 {
+    struct table_qp_state state = {0, 0};
+    return table_qp_encode_block(&state, in, size, out);
+}
+
+size_t table_qp_encode_block(struct table_qp_state *state, const unsigned char *in, size_t size, char *out)
+{
     static int ready;
     if (!ready) {
         init_table();
         ready = 1;
     }
     char *o = out;
-    unsigned column = 0;
-    int line_start = 0;
+    unsigned column = state->column;
+    int line_start = state->line_start;
     for (size_t i = 0; i < size; ++i) {
         const unsigned char b = in[i];
         if (b == '\n') {
@@ -50,5 +56,7 @@ size_t table_qp_encode(const unsigned char *in, size_t size, char *out)
             column = 0;
         }
     }
+    state->column = column;
+    state->line_start = line_start;
     return (size_t)(o - out);
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/ui.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace zormon {
@@ -82,17 +83,17 @@ bool BodyReader::next(std::string_view &block)
     return true;
 }
 
-std::string BodyReader::readTail()
+bool BodyReader::readTail(std::string &tail)
 {
     // The tail completes the line the body stopped in (or, after an LF, holds the next one),
     // so that no piece ends in the middle of a line.
-    std::string tail;
+    char bytes[kMaxTailLength];
+    DWORD filled = 0;
     bool endOfFile = false;
     bool readError = false;
-    while (tail.size() < kMaxTailLength) {
-        char byte = 0;
+    while (filled < kMaxTailLength && !std::memchr(bytes, '\n', filled)) {
         DWORD read = 0;
-        if (!ReadFile(m_file, &byte, 1, &read, nullptr)) {
+        if (!ReadFile(m_file, bytes + filled, kMaxTailLength - filled, &read, nullptr)) {
             readError = true;
             break;
         }
@@ -100,15 +101,28 @@ std::string BodyReader::readTail()
             endOfFile = true;
             break;
         }
-        tail += byte;
-        if (byte == '\n')
-            break;
+        filled += read;
+    }
+    const char *lineFeed = static_cast<const char *>(std::memchr(bytes, '\n', filled));
+    const DWORD kept = lineFeed ? static_cast<DWORD>(lineFeed - bytes + 1) : filled;
+    tail.assign(bytes, kept);
+    if (kept < filled) {
+        // A 64-bit move (the high part all ones), so files past 4 GB can be put back too.
+        LONG backHigh = -1;
+        SetLastError(ERROR_SUCCESS);
+        if (SetFilePointer(m_file, -static_cast<LONG>(filled - kept), &backHigh, FILE_CURRENT) ==
+                INVALID_SET_FILE_POINTER &&
+            GetLastError() != ERROR_SUCCESS) {
+            showCannotRead(m_owner);
+            return false;
+        }
+        return true;
     }
     if ((endOfFile || readError) && !tail.empty() && tail.back() != '\n')
         tail += "\r\n";
     else if (endOfFile && tail.empty())
         tail = "\r\n";
-    return tail;
+    return true;
 }
 
 } // namespace zormon

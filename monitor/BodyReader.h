@@ -36,12 +36,13 @@ public:
     // it had when begin() looked.
     bool next(std::string_view &block);
 
-    // The tail, read after the body: byte by byte up to and including an LF, at most
+    // The tail, read after the body into `tail`: up to and including an LF, at most
     // kMaxTailLength bytes, stopping early at the end of the file or a read error; there a
     // tail with text that does not end in LF gets CR LF appended, and at the end of the file
     // an empty tail becomes CR LF. It is read even when the body ends in LF (it then holds
-    // the whole next line).
-    std::string readTail();
+    // the whole next line). The bytes are read at once and the file is put back just after
+    // the tail, where the next body starts; false, after message 315, when it cannot be.
+    bool readTail(std::string &tail);
 
 private:
     HANDLE m_file = nullptr;

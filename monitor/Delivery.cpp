@@ -98,52 +98,46 @@ std::string jobNumber(const std::string &spoolPath)
     return dot == std::string::npos ? std::string() : spoolPath.substr(dot + 1);
 }
 
-// Copy, cover pages, encoding and send for one address; shows the message of a failure.
+// Cover pages, encoding and send for one address; shows the message of a failure.
 // What happened goes into `entry`; a failure before the mail is handed over counts as
 // NotPrepared.
 bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t jobSize, JournalEntry &entry)
 {
-    const std::string copyPath = InstallPath("Varnel.tmp");
     const std::string encodedPath = InstallPath("Varnel.cod");
     const UINT portCaption = MonitorString::InternetPort;
 
-    // 1. the working copy
-    if (!CopyFile(job.spoolPath.c_str(), copyPath.c_str(), FALSE))
-        return fail(kFocusWindow, portCaption, MonitorString::CannotCopyToTemp);
-    ScopedHandle copy(CreateFile(copyPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!copy.valid())
-        return fail(kFocusWindow, portCaption, MonitorString::CannotCreateTemp);
-
-    // 2. the cover pages, made whether asked for or not; a missing template shows up as a
+    // 1. the cover pages, made whether asked for or not; a missing template shows up as a
     // page that cannot be opened when one is asked for
     const std::string split = Split(address);
     const bool banner = HeaderWanted(address);
     const bool trailer = TrailerWanted(address);
     GenerateCoverPages(ReadCoverPageFacts(address, job.printerName, job.date, job.time));
 
-    // 3. a fresh message id for this address
+    // 2. a fresh message id for this address
     const std::string messageId = NewMessageId();
     entry.messageId = messageId;
 
-    // 4. the cover pages around the job
-    if (!AttachCoverPages(copy.get(), banner, trailer, kFocusWindow))
+    // 3. the pages asked for
+    CoverPages pages;
+    if (!ReadCoverPages(banner, trailer, kFocusWindow, pages))
         return false;
-    copy.reset();
 
-    // 5. the encoded copy, removed when it is closed
-    EncodeQuotedPrintable(copyPath, encodedPath);
+    // 4. banner, job and trailer encoded as one text straight from the spool file, so the job
+    // is never copied; the encoded file is removed when it is closed. A failed encoding
+    // leaves no file, and an older one at the name must not be sent in its place.
+    if (!EncodeQuotedPrintable(pages.banner, job.spoolPath, pages.trailer, encodedPath))
+        return fail(kFocusWindow, portCaption, MonitorString::CannotCreateEncoded);
     ScopedHandle encoded(CreateFile(encodedPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!encoded.valid())
         return fail(kFocusWindow, portCaption, MonitorString::CannotCreateEncoded);
 
-    // 6. nothing was printed
+    // 5. nothing was printed
     if (jobSize == 0)
         return fail(kFocusWindow, MonitorString::MonitorCaption, MonitorString::JobSizeZero);
 
-    // 7. one message, or pieces over one connection
+    // 6. one message, or pieces over one connection
     const PiecePlan plan = PlanPieces(split, sizeOf(encoded.get()));
     SmtpReport report;
     SmtpResult result = plan.pieceCount > 1
@@ -155,7 +149,7 @@ bool sendToAddress(const DeliveryJob &job, const std::string &address, uint64_t 
     entry.bytes = report.bytesSent;
     entry.result = static_cast<int>(result);
     entry.reply = result == SmtpResult::Sent ? std::string() : report.failure;
-    // 9. the sender has shown its message
+    // 7. the sender has shown its message
     return result == SmtpResult::Sent;
 }
 

@@ -1,7 +1,7 @@
 // Delivery of one spooled job to every address the chooser left in [Destination] Address:
-// per address the job is copied, wrapped in the cover pages asked for, encoded, and sent as
-// one message or as message/partial pieces over one SMTP connection. The first failure ends
-// the delivery; later addresses are not tried.
+// per address the job is encoded from the spool file between the cover pages asked for, and
+// sent as one message or as message/partial pieces over one SMTP connection. The first
+// failure ends the delivery; later addresses are not tried.
 #pragma once
 
 #include <string>

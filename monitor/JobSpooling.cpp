@@ -16,6 +16,7 @@
 #include "platform/kernel/system_info.h"
 #include "platform/ui/ui.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -38,7 +39,34 @@ constexpr DWORD kNameBufferSize = 256;
 constexpr HWND kFocusWindow = nullptr;
 
 const char *const kComputerNameKey = "System\\CurrentControlSet\\control\\ComputerName\\ComputerName";
+// "Varnel.tmp" is no longer made; one left by an earlier version still goes with the job.
 const char *const kWorkFiles[] = {"banner.ps", "trailer.ps", "Varnel.tmp", "Varnel.cod"};
+
+// 0x04 and 0x14 are the only bytes that OR 0x10 turns into 0x14.
+constexpr bool isBlankedControl(uint8_t byte)
+{
+    return (byte | 0x10) == 0x14;
+}
+
+// End-of-transmission bytes (0x04) would end the job early on a PostScript printer; 0x04
+// and 0x14 become spaces. Blocks of a fixed length let the compiler test many bytes at once;
+// only a block that holds one of them is written to.
+void blankControlBytes(uint8_t *buffer, std::size_t size)
+{
+    constexpr std::size_t kBlock = 64;
+    std::size_t at = 0;
+    for (; at + kBlock <= size; at += kBlock) {
+        uint8_t *block = buffer + at;
+        uint8_t found = 0;
+        for (std::size_t i = 0; i < kBlock; ++i)
+            found |= isBlankedControl(block[i]);
+        if (found)
+            for (std::size_t i = 0; i < kBlock; ++i)
+                block[i] = isBlankedControl(block[i]) ? ' ' : block[i];
+    }
+    for (; at < size; ++at)
+        buffer[at] = isBlankedControl(buffer[at]) ? ' ' : buffer[at];
+}
 
 std::string userName()
 {
@@ -197,10 +225,7 @@ BOOL WritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    // End-of-transmission bytes (0x04) would end the job early on a PostScript printer.
-    for (DWORD i = 0; i < size; ++i)
-        if (buffer[i] == 0x04 || buffer[i] == 0x14)
-            buffer[i] = ' ';
+    blankControlBytes(buffer, size);
 
     DWORD done = 0;
     BOOL ok = WriteFile(record->file, buffer, size, &done, nullptr);

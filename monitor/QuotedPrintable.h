@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zormon {
 
@@ -45,5 +46,10 @@ private:
 // paths of the root or Linux absolute paths. False, with the last error set, when the input
 // cannot be read or the output cannot be written completely; no partial output is left then.
 bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outputPath);
+
+// The same, with `before` encoded ahead of the file and `after` behind it through one
+// encoder: the output is that of the three put together in one file, which is never made.
+bool EncodeQuotedPrintable(std::string_view before, const std::string &inputPath, std::string_view after,
+                           const std::string &outputPath);
 
 } // namespace zormon

@@ -1,11 +1,12 @@
-// Streams a file through the encoder in large blocks: one read and one write per megabyte of
-// input, whatever the job holds.
+// Streams a file, and the texts that go before and after it, through one encoder in large
+// blocks: one read and one write per megabyte of input, whatever the job holds.
 #include "monitor/QuotedPrintable.h"
 
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
 #include "platform/files/freshfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -87,26 +88,58 @@ bool writeAll(int fd, const char *data, std::size_t size)
     return true;
 }
 
-bool encodeStream(int input, int output)
-{
-    std::unique_ptr<uint8_t[]> in(new uint8_t[kInputBlock]);
-    std::unique_ptr<char[]> out(new char[kInputBlock * QuotedPrintableEncoder::kMaxOutputPerByte]);
-    QuotedPrintableEncoder encoder;
-    for (;;) {
-        const ssize_t n = readBlock(input, in.get(), kInputBlock);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        const std::size_t encoded = encoder.encode(in.get(), static_cast<std::size_t>(n), out.get());
-        if (!writeAll(output, out.get(), encoded))
-            return false;
+class StreamEncoder {
+public:
+    explicit StreamEncoder(int output)
+        : m_output(output), m_out(new char[kInputBlock * QuotedPrintableEncoder::kMaxOutputPerByte])
+    {
     }
-}
+
+    // Encodes and writes the bytes; false with errno set when the write fails.
+    bool put(const uint8_t *data, std::size_t size)
+    {
+        while (size > 0) {
+            const std::size_t length = std::min(size, kInputBlock);
+            if (!writeAll(m_output, m_out.get(), m_encoder.encode(data, length, m_out.get())))
+                return false;
+            data += length;
+            size -= length;
+        }
+        return true;
+    }
+
+    bool put(std::string_view text) { return put(reinterpret_cast<const uint8_t *>(text.data()), text.size()); }
+
+    // The whole file from its current position.
+    bool putFile(int input)
+    {
+        std::unique_ptr<uint8_t[]> in(new uint8_t[kInputBlock]);
+        for (;;) {
+            const ssize_t n = readBlock(input, in.get(), kInputBlock);
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            if (!put(in.get(), static_cast<std::size_t>(n)))
+                return false;
+        }
+    }
+
+private:
+    int m_output;
+    std::unique_ptr<char[]> m_out;
+    QuotedPrintableEncoder m_encoder;
+};
 
 } // namespace
 
 bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outputPath)
+{
+    return EncodeQuotedPrintable({}, inputPath, {}, outputPath);
+}
+
+bool EncodeQuotedPrintable(std::string_view before, const std::string &inputPath, std::string_view after,
+                           const std::string &outputPath)
 {
     const std::string outputFile = zorplat::ToLinuxPath(outputPath);
     FileDescriptor input(::open(zorplat::ToLinuxPath(inputPath).c_str(), O_RDONLY | O_CLOEXEC));
@@ -123,7 +156,8 @@ bool EncodeQuotedPrintable(const std::string &inputPath, const std::string &outp
     }
     bool encoded = false;
     try {
-        encoded = encodeStream(input.get(), output.get());
+        StreamEncoder encoder(output.get());
+        encoded = encoder.put(before) && encoder.putFile(input.get()) && encoder.put(after);
     } catch (const std::bad_alloc &) {
         errno = ENOMEM;
     }

@@ -129,7 +129,13 @@ SmtpResult Send::sendText(const std::string &header, BodyReader *body)
         if (!g_connection.sendData(block))
             return failText();
     } while (!block.empty());
-    if (!g_connection.sendData(body->readTail()))
+    std::string tail;
+    if (!body->readTail(tail)) {
+        DebugLine("zormon!SendSmtpMessage body: cannot be read");
+        g_connection.abandon();
+        return SmtpResult::NotPrepared;
+    }
+    if (!g_connection.sendData(tail))
         return failText();
     return SmtpResult::Sent;
 }

@@ -42,7 +42,7 @@ std::string SmtpExtensions::describe() const
             line += ' ';
         line += keyword;
         if (keyword == "SIZE" && sizeLimit)
-            line += "=" + std::to_string(*sizeLimit);
+            line.append("=").append(std::to_string(*sizeLimit));
         if (keyword == "AUTH") {
             char separator = '=';
             for (const std::string &mechanism : authMechanisms) {

@@ -56,7 +56,7 @@ MessageBody read(HANDLE file, uint64_t size)
         read.body += block;
     } while (!block.empty());
     EXPECT_EQ(read.body.size(), reader.length());
-    read.tail = reader.readTail();
+    EXPECT_TRUE(reader.readTail(read.tail));
     return read;
 }
 

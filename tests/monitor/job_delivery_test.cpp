@@ -4,6 +4,7 @@
 #include "tests/monitor/JobFixture.h"
 
 #include "monitor/DeliveryJournal.h"
+#include "monitor/QuotedPrintable.h"
 #include "tests/support/ScriptedSmtpServer.h"
 
 #include <gtest/gtest.h>
@@ -294,7 +295,43 @@ TEST_F(JobDelivery, WorkFilesAreTheOwnersAloneWhileTheJobIsSent)
 
     EXPECT_EQ(messageBoxes(), MessageBoxes{kSent});
     EXPECT_EQ(modes, (std::map<std::string, mode_t>{{"banner.ps", 0600}, {"spool", 0600}, {"trailer.ps", 0600},
-                                                    {"varnel.cod", 0600}, {"varnel.tmp", 0600}}));
+                                                    {"varnel.cod", 0600}}));
+}
+
+TEST_F(JobDelivery, MailWithCoverPagesIsBannerJobAndTrailerEncodedAsOneText)
+{
+    // The banner ends in LF, so the job's first byte starts a line and is encoded; the job
+    // ends mid-line, so the trailer's first line goes on from the job's column.
+    const std::string job = "%!PS-Adobe-3.0\n" + std::string(100, 'x') + "\n" + std::string(50, 'y') + " showpage";
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nHeader=TRUE\nTrailer=TRUE\n");
+    printJob(job);
+    ASSERT_EQ(server.messages().size(), 1u);
+    const std::string mail = server.messages()[0];
+    const std::string text = jobOf(mail);
+    ASSERT_NE(text.find(job), std::string::npos);
+    ASSERT_GT(text.find(job), 0u);
+
+    std::string encoded;
+    zormon::QuotedPrintableEncoder().encode(reinterpret_cast<const uint8_t *>(text.data()), text.size(), encoded);
+    // The body reader ends the body with a CR LF of its own.
+    EXPECT_EQ(mail.substr(headerOf(mail).size()), encoded + "\r\n");
+    EXPECT_NE(encoded.find("\r\n=25!PS-Adobe-3.0"), std::string::npos);
+}
+
+TEST_F(JobDelivery, AnEncodingThatCannotBeWrittenIsNotSentAndNoCopyIsLeft)
+{
+    // A job copy left by an earlier version goes with the next job's work files.
+    root.writeFile(install("Varnel.tmp"), "an earlier job");
+    // Nothing can be made at the encoded file's name.
+    std::filesystem::create_directories(install("Varnel.cod/kept"));
+    chooserSends("desk@printers.test", "[VComDef.ini:desk@printers.test]\nPassword=x\n");
+    printJob(kPostScriptJob);
+
+    EXPECT_EQ(messageBoxes(),
+              (MessageBoxes{{"Zorvaline Internet Port", "Could not create encoded file\n"}, kNotSent}));
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_EQ(iniValue("VComDef.ini", "desk@printers.test", "Password"), "");
+    EXPECT_EQ(workFilesLeft(), std::vector<std::string>{"Varnel.cod"});
 }
 
 TEST_F(JobDelivery, LinksPlantedAtWorkFileNamesAreNotFollowed)

@@ -73,6 +73,26 @@ TEST_F(JobSpooling, ControlBytesReachTheSpoolFileAsSpaces)
     ASSERT_TRUE(monitor.pfnEndDocPort(port));
 }
 
+TEST_F(JobSpooling, ControlBytesAnywhereInALargeBufferBecomeSpacesAndNothingElseChanges)
+{
+    // Every byte value at every offset of a long buffer, and blocks without 0x04 or 0x14;
+    // the bytes one bit away from them (0x05, 0x15, 0x24, 0x84, 0x94, 0x10) stay as they are.
+    std::string job;
+    for (int round = 0; round < 5; ++round)
+        for (int value = 0; value < 256; ++value)
+            job += static_cast<char>((value * 7 + round) & 0xFF);
+    job += std::string(200, 'p') + "\x14" + std::string(130, 'q') + "\x04";
+    std::string expected = job;
+    for (char &c : expected)
+        if (c == '\x04' || c == '\x14')
+            c = ' ';
+
+    ASSERT_TRUE(startDoc());
+    ASSERT_TRUE(write(job));
+    EXPECT_TRUE(TempRoot::readFile(install("Varnel." + std::to_string(openSpoolNumber()))) == expected);
+    ASSERT_TRUE(monitor.pfnEndDocPort(port));
+}
+
 TEST_F(JobSpooling, StartWritesTheJobFactsForTheChooser)
 {
     HKEY key = nullptr;

@@ -61,6 +61,20 @@ TEST_F(SmtpFixture, ADotStartingTheNextBlockOfTheBodyArrivesUnchanged)
     EXPECT_TRUE(bodyOf(server.messages()[0]) == text + kEndOfFileTail) << "the text changed on its way";
 }
 
+TEST_F(SmtpFixture, DotsStartingLinesAtEveryOffsetArriveUnchanged)
+{
+    // Lines of every length from 0 to 200, each followed by one that starts with a dot, so
+    // the dots fall at every place of the blocks the text is searched in.
+    std::string text = "plain\r\n";
+    for (size_t length = 0; length <= 200; ++length)
+        text += std::string(length, 'a') + "\r\n." + (length % 3 ? "." : "");
+    text += "\r\n";
+
+    EXPECT_EQ(sendWhole(text), SmtpResult::Sent);
+    ASSERT_EQ(server.messages().size(), 1u);
+    EXPECT_EQ(bodyOf(server.messages()[0]), text + kEndOfFileTail);
+}
+
 TEST_F(SmtpFixture, BodyUnreadableWhileSentIsShownAndNeverDelivered)
 {
     root.writeFile(root.driveC("ZORVALINE/Varnel.cod"), "text\r\n");
