@@ -66,7 +66,7 @@ void countFileAccess(const std::vector<std::string> &command, const std::string 
         std::printf("  (strace could not trace the job; file accesses not counted)\n");
         return;
     }
-    std::map<std::string, int> counts;
+    std::map<std::string, std::pair<int, int>> counts; // opens, examinations
     int libraries = 0;
     std::ifstream in(log);
     for (std::string line; std::getline(in, line);) {
@@ -76,16 +76,18 @@ void countFileAccess(const std::vector<std::string> &command, const std::string 
             continue;
         const std::string path = line.substr(open + 1, close - open - 1);
         const std::string name = lowercase(fs::path(path).filename().string());
-        const bool opened = line.find("open") != std::string::npos;
+        // "<pid> <call>(...": the call's name says whether the file was opened.
+        const size_t callStart = line.find(' ') + 1;
+        const bool opened = line.compare(callStart, 4, "open") == 0;
         if (name.ends_with(".reg") || name.ends_with(".ini"))
-            ++counts[name];
+            ++(opened ? counts[name].first : counts[name].second);
         else if (opened && line.find("= -1") == std::string::npos &&
                  (name.find(".so") != std::string::npos || name.ends_with(".dll")))
             ++libraries;
     }
-    std::printf("one job, file opens and examinations (strace: open*, *stat*, access):\n");
+    std::printf("one job, file opens and examinations (strace: open*; *stat*, access):\n");
     for (const auto &[name, count] : counts)
-        std::printf("  %-20s %4d\n", name.c_str(), count);
+        std::printf("  %-20s %4d opened %4d examined\n", name.c_str(), count.first, count.second);
     std::printf("  %-20s %4d  (shared libraries and modules opened)\n", "*.so, *.dll", libraries);
 }
 
