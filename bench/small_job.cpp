@@ -76,8 +76,8 @@ void countFileAccess(const std::vector<std::string> &command, const std::string 
             continue;
         const std::string path = line.substr(open + 1, close - open - 1);
         const std::string name = lowercase(fs::path(path).filename().string());
-        // "<pid> <call>(...": the call's name says whether the file was opened.
-        const size_t callStart = line.find(' ') + 1;
+        // "<pid>  <call>(...": the call's name says whether the file was opened.
+        const size_t callStart = line.find_first_not_of(' ', line.find(' '));
         const bool opened = line.compare(callStart, 4, "open") == 0;
         if (name.ends_with(".reg") || name.ends_with(".ini"))
             ++(opened ? counts[name].first : counts[name].second);
