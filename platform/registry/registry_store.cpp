@@ -14,6 +14,11 @@ namespace zorplat {
 
 namespace {
 
+// A file written in place (by hand, by another tool) within this many seconds of the check
+// may have been written again within one tick of its time stamp, keeping its size: its
+// content is compared as well. Our own writers replace the file, which the held file tells.
+constexpr time_t kRacyWriteSeconds = 2;
+
 // Seconds between 1601-01-01 and 1970-01-01, the epochs of FILETIME and of Unix time.
 constexpr uint64_t kFileTimeEpochOffset = 11644473600ull;
 
@@ -59,7 +64,7 @@ void RegistryStore::holdFile(int fd, const FileStamp &stamp)
 
 // One stat tells whether the parsed tree is still the file's: the file it was read from is
 // held open, so its inode cannot pass to a new file, and every writer replaces the file
-// (a new inode) or changes its size or times.
+// (a new inode) or changes its size or times, unless it writes in place within one tick.
 LONG RegistryStore::refresh(std::string &problem)
 {
     struct stat info {};
@@ -75,7 +80,8 @@ LONG RegistryStore::refresh(std::string &problem)
         m_valid = true;
         return ERROR_SUCCESS;
     }
-    if (m_valid && stampOf(info) == m_stamp)
+    const bool racy = ::time(nullptr) - info.st_mtim.tv_sec < kRacyWriteSeconds;
+    if (m_valid && stampOf(info) == m_stamp && !racy)
         return ERROR_SUCCESS;
 
     // The stamp is taken from the descriptor read, so a replacement between the stat above
