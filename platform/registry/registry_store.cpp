@@ -4,6 +4,8 @@
 #include "platform/base/lasterror.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <ctime>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -14,10 +16,21 @@ namespace zorplat {
 
 namespace {
 
-// A file written in place (by hand, by another tool) within this many seconds of the check
-// may have been written again within one tick of its time stamp, keeping its size: its
-// content is compared as well. Our own writers replace the file, which the held file tells.
-constexpr time_t kRacyWriteSeconds = 2;
+// A file written in place (by hand, by another tool) shortly before the check may have been
+// written again within one tick of its time stamp, keeping its size: its content is then
+// compared as well. Our own writers replace the file, which the held file tells. A time
+// stamp in whole seconds comes from a file system that keeps no finer ones (2 s covers FAT);
+// a finer one ticks with the kernel's coarse clock, a few milliseconds.
+constexpr int64_t kRacyWindowCoarseNs = 2'000'000'000;
+constexpr int64_t kRacyWindowFineNs = 50'000'000;
+
+bool writtenRecently(const timespec &modified)
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t age = (int64_t{now.tv_sec} - modified.tv_sec) * 1'000'000'000 + (now.tv_nsec - modified.tv_nsec);
+    return age < (modified.tv_nsec == 0 ? kRacyWindowCoarseNs : kRacyWindowFineNs);
+}
 
 // Seconds between 1601-01-01 and 1970-01-01, the epochs of FILETIME and of Unix time.
 constexpr uint64_t kFileTimeEpochOffset = 11644473600ull;
@@ -80,8 +93,7 @@ LONG RegistryStore::refresh(std::string &problem)
         m_valid = true;
         return ERROR_SUCCESS;
     }
-    const bool racy = ::time(nullptr) - info.st_mtim.tv_sec < kRacyWriteSeconds;
-    if (m_valid && stampOf(info) == m_stamp && !racy)
+    if (m_valid && stampOf(info) == m_stamp && !writtenRecently(info.st_mtim))
         return ERROR_SUCCESS;
 
     // The stamp is taken from the descriptor read, so a replacement between the stat above
