@@ -7,6 +7,7 @@
 // follow. Every figure is measured in this run.
 //
 // usage: bench_deliver [--runs N] [SIZE_MB...]     (default: 3 runs of 10 and 100)
+#include "BenchRoot.h"
 #include "SinkSmtpServer.h"
 
 #include "bench/table_qp.h"
@@ -21,172 +22,21 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <spawn.h>
 #include <string>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace fs = std::filesystem;
+using namespace bench;
 
 namespace {
-
-const std::string kBinDir = ZORVALINE_BIN_DIR;
-const std::string kAddress = "bench@printers.test";
-const char *const kPrinter = "Bench";
 
 using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The temporary root, removed on every way out.
-std::string g_rootPath;
-
-// Peak resident memory of the last program run, in MB, and the bytes it wrote to files.
-double g_peakMegabytes = 0;
-double g_writtenMegabytes = 0;
-
-// The process's peak resident memory so far (VmHWM), in kB; 0 once it has exited. Asked of
-// the running process because the rusage of a spawned child starts from its parent's peak.
-long peakKilobytes(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
-
-// Bytes the process has written into the page cache (write_bytes of /proc/<pid>/io: pages
-// it dirtied, files deleted before they reached the disk included); "self" for this one.
-double writtenMegabytes(const std::string &pid)
-{
-    std::ifstream io("/proc/" + pid + "/io");
-    for (std::string line; std::getline(io, line);)
-        if (line.rfind("write_bytes:", 0) == 0)
-            return std::stod(line.substr(12)) / 1e6;
-    return 0;
-}
-
-// Runs the program with its output discarded; its exit status, or -1.
-int run(const std::vector<std::string> &arguments)
-{
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    // Standard error is kept, so a failed run can say why.
-    const std::string errors = g_rootPath.empty() ? "/dev/null" : g_rootPath + "/stderr.txt";
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    long peak = 0;
-    if (spawned != 0)
-        return -1;
-    // Sampled every 2 ms until the program ends; the peak only grows, so the last sample
-    // holds it but for the last moments of the run. The ended program is left unreaped a
-    // moment, so that its I/O figures can still be read.
-    for (;;) {
-        peak = std::max(peak, peakKilobytes(pid));
-        siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0)
-            return -1;
-        if (info.si_pid == pid)
-            break;
-        usleep(2000);
-    }
-    g_writtenMegabytes = writtenMegabytes(std::to_string(pid));
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
-    g_peakMegabytes = peak / 1024.0;
-    if (!WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-void require(bool ok, const std::string &what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "bench_deliver: %s\n", what.c_str());
-        if (!g_rootPath.empty())
-            std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(std::ifstream(g_rootPath + "/stderr.txt").rdbuf()), {}).c_str());
-        if (!g_rootPath.empty())
-            fs::remove_all(g_rootPath);
-        std::exit(1);
-    }
-}
-
-// PostScript-like text: short drawing and text lines with blanks and the odd 8-bit byte.
-void writeJob(const std::string &path, size_t size)
-{
-    std::string job = "%!PS-Adobe-3.0\n";
-    job.reserve(size + 128);
-    for (int line = 0; job.size() < size; ++line)
-        job += "72 " + std::to_string(720 - line % 64 * 10) + " moveto (Line " + std::to_string(line) +
-               " of the report: 42 = 6 x 7, caf\xE9) show 0.5 setgray\n";
-    std::ofstream(path, std::ios::binary) << job;
-}
-
-struct Root {
-    std::string path;
-    std::string install() const { return path + "/drive_c/ZORVALINE"; }
-};
-
-// A root with the monitor, a printer on its port, and a chooser that confirms every job for
-// one address whose settings are written beforehand. The services file comes later.
-Root makeRoot()
-{
-    std::string pattern = (fs::temp_directory_path() / "zorvaline-bench-XXXXXX").string();
-    require(mkdtemp(pattern.data()) != nullptr, "cannot create a temporary root");
-    Root root{pattern};
-    g_rootPath = root.path;
-    setenv("ZORVALINE_ROOT", root.path.c_str(), 1);
-    setenv("ZORVALINE_UI", "headless", 1);
-    unsetenv("ZORVALINE_UI_LOG");
-    require(run({kBinDir + "/zorvaline", "setup"}) == 0, "zorvaline setup failed");
-    std::ofstream(root.path + "/drive_c/WINDOWS/SYSTEM/BENCHPS.DRV") << "driver";
-    std::ofstream(root.path + "/drive_c/WINDOWS/SYSTEM/BENCHPS.PPD") << "*PPD-Adobe: \"4.3\"\n";
-    require(run({kBinDir + "/zorvaline", "drivers", "add", "Bench PostScript", "--driver", "BENCHPS.DRV", "--data",
-                 "BENCHPS.PPD"}) == 0,
-            "zorvaline drivers add failed");
-    require(run({kBinDir + "/zorvaline", "printers", "add", kPrinter, "--driver", "Bench PostScript", "--port",
-                 "ZORVALINE_INTERNET:"}) == 0,
-            "zorvaline printers add failed");
-    std::ofstream(root.install() + "/Selvra.exe") << "#!/bin/sh\nexit 0\n";
-    fs::permissions(root.install() + "/Selvra.exe", fs::perms::owner_all);
-    std::ofstream(root.install() + "/VTemp.ini") << "[Destination]\r\nAddress=" << kAddress << "\r\n";
-    std::ofstream(root.install() + "/Sendaro.Cfg") << "[Printers]\r\n";
-    return root;
-}
-
-// A self-signed certificate for 127.0.0.1, which both senders are told to trust.
-void makeCertificate(const Root &root)
-{
-    require(std::system(("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1"
-                         " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-                         root.path + "/sink.key -out " + root.path + "/sink.pem >/dev/null 2>&1")
-                            .c_str()) == 0,
-            "openssl could not make the certificate");
-}
-
-void writeSettings(const Root &root, int split, bool startTls = false)
-{
-    std::ofstream(root.install() + "/VComDef.ini")
-        << "[DefaultSetup]\r\nDatabase=C:\\ZORVALINE\\Sendaro.Cfg\r\n"
-        << "[IntranetSetup]\r\nSmtpServer=127.0.0.1\r\nSenderEmail=office@example.test\r\n"
-        << (startTls ? "SmtpSecurity=starttls\r\nSmtpCaFile=" + root.path + "/sink.pem\r\n" : std::string())
-        << "[Selvra]\r\nApp=TRUE\r\n[" << kAddress << "]\r\nSplit=" << split << "\r\n";
 }
 
 struct Figures {

@@ -1,8 +1,7 @@
 #include "cups/CupsQueues.h"
 
+#include "cups/CupsLibrary.h"
 #include "cups/CupsTool.h"
-
-#include <cups/cups.h>
 
 namespace {
 
@@ -20,10 +19,14 @@ std::string lastLine(const std::string &text)
 
 std::optional<std::vector<CupsQueue>> CupsQueues::List(std::string &problem)
 {
+    const CupsLibrary *cups = CupsLibrary::Get(problem);
+    if (!cups)
+        return std::nullopt;
     cups_dest_t *dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
-        problem = std::string("cannot list the CUPS queues of ") + cupsServer() + ": " + cupsLastErrorString();
+    const int count = cups->getDests2(CUPS_HTTP_DEFAULT, &dests);
+    if (count == 0 && cups->lastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
+        cups->lastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+        problem = std::string("cannot list the CUPS queues of ") + cups->server() + ": " + cups->lastErrorString();
         return std::nullopt;
     }
     std::vector<CupsQueue> queues;
@@ -32,13 +35,13 @@ std::optional<std::vector<CupsQueue>> CupsQueues::List(std::string &problem)
             continue; // a set of options for a queue listed already
         CupsQueue queue;
         queue.name = dests[i].name;
-        const char *uri = cupsGetOption("device-uri", dests[i].num_options, dests[i].options);
+        const char *uri = cups->getOption("device-uri", dests[i].num_options, dests[i].options);
         queue.deviceUri = uri ? uri : "";
         std::string ignored;
         queue.destination = ParseDeviceUri(queue.deviceUri, ignored);
         queues.push_back(queue);
     }
-    cupsFreeDests(count, dests);
+    cups->freeDests(count, dests);
     return queues;
 }
 

@@ -107,7 +107,9 @@ bool WritePrintJob(const PrintJobFacts &facts)
     for (const auto &[key, value] : values)
         if (!batch.WriteString("PrintJob", key, value->c_str()))
             return false;
-    return batch.Commit() != FALSE;
+    // The facts matter only while this job runs: the file is still replaced whole (the
+    // settings beside them survive a crash), but the folder is not synced for them.
+    return batch.Commit(zorplat::Durability::Atomic) != FALSE;
 }
 
 bool WriteSpoolFilePath(std::string_view spoolPath)

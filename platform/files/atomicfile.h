@@ -51,6 +51,8 @@ public:
     FileLock &operator=(const FileLock &) = delete;
 
     bool locked() const { return m_fd >= 0; }
+    // The open lock file, for a holder that keeps a small record in it; -1 when not locked.
+    int descriptor() const { return m_fd; }
 
 private:
     int m_fd = -1;

@@ -301,12 +301,11 @@ BOOL ProfileBatch::WriteString(LPCSTR section, LPCSTR key, LPCSTR value)
     return TRUE;
 }
 
-BOOL ProfileBatch::Commit()
+BOOL ProfileBatch::Commit(Durability durability)
 {
     if (m_impl->edits.empty())
         return TRUE;
-    // A batch saves a whole document, which the user counts on finding after a crash.
-    if (!commitEdits(m_impl->linuxPath, m_impl->edits, Durability::Durable, &m_impl->pending))
+    if (!commitEdits(m_impl->linuxPath, m_impl->edits, durability, &m_impl->pending))
         return FALSE;
     m_impl->edits.clear();
     return TRUE;

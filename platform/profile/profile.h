@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/base/windef.h"
+#include "platform/files/atomicfile.h"
 
 #include <memory>
 #include <string>
@@ -41,7 +42,9 @@ public:
     BOOL WriteString(LPCSTR section, LPCSTR key, LPCSTR value);
 
     // Writes the result; FALSE with the last error set when the file cannot be written.
-    BOOL Commit();
+    // Durable by default: a batch saves a whole document, which the user counts on finding
+    // after a crash. Atomic skips the folder's sync for state that matters only meanwhile.
+    BOOL Commit(Durability durability = Durability::Durable);
 
 private:
     struct Impl;

@@ -4,6 +4,8 @@
 #include "platform/base/lasterror.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <ctime>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -14,10 +16,21 @@ namespace zorplat {
 
 namespace {
 
-// A file rewritten within this many seconds of the check may have been rewritten again
-// with the same time stamp (time stamps are coarser than writes can follow each other), so
-// its content is compared as well.
-constexpr time_t kRacyWriteSeconds = 2;
+// A file written in place (by hand, by another tool) shortly before the check may have been
+// written again within one tick of its time stamp, keeping its size: its content is then
+// compared as well. Our own writers replace the file, which the held file tells. A time
+// stamp in whole seconds comes from a file system that keeps no finer ones (2 s covers FAT);
+// a finer one ticks with the kernel's coarse clock, a few milliseconds.
+constexpr int64_t kRacyWindowCoarseNs = 2'000'000'000;
+constexpr int64_t kRacyWindowFineNs = 50'000'000;
+
+bool writtenRecently(const timespec &modified)
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t age = (int64_t{now.tv_sec} - modified.tv_sec) * 1'000'000'000 + (now.tv_nsec - modified.tv_nsec);
+    return age < (modified.tv_nsec == 0 ? kRacyWindowCoarseNs : kRacyWindowFineNs);
+}
 
 // Seconds between 1601-01-01 and 1970-01-01, the epochs of FILETIME and of Unix time.
 constexpr uint64_t kFileTimeEpochOffset = 11644473600ull;
@@ -49,10 +62,26 @@ RegistryStore &RegistryStore::forFile(const std::string &linuxPath)
     return *store;
 }
 
+RegistryStore::FileStamp RegistryStore::stampOf(const struct stat &info)
+{
+    return FileStamp{true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+void RegistryStore::holdFile(int fd, const FileStamp &stamp)
+{
+    if (m_heldFile >= 0)
+        ::close(m_heldFile);
+    m_heldFile = fd;
+    m_stamp = stamp;
+}
+
+// One stat tells whether the parsed tree is still the file's: the file it was read from is
+// held open, so its inode cannot pass to a new file, and every writer replaces the file
+// (a new inode) or changes its size or times, unless it writes in place within one tick.
 LONG RegistryStore::refresh(std::string &problem)
 {
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) != 0) {
         if (errno != ENOENT)
             return readError(errno);
         // No file yet is an empty registry.
@@ -60,40 +89,41 @@ LONG RegistryStore::refresh(std::string &problem)
             m_root = RegistryKey();
             m_text.clear();
         }
-        m_stamp = FileStamp();
+        holdFile(-1, FileStamp());
         m_valid = true;
         return ERROR_SUCCESS;
     }
-
-    struct stat info {};
-    std::string text;
-    const bool statted = ::fstat(fd, &info) == 0;
-    FileStamp stamp{true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-    const bool racy = ::time(nullptr) - info.st_mtim.tv_sec < kRacyWriteSeconds;
-    if (statted && m_valid && stamp == m_stamp && !racy) {
-        ::close(fd);
+    if (m_valid && stampOf(info) == m_stamp && !writtenRecently(info.st_mtim))
         return ERROR_SUCCESS;
-    }
-    const bool readOk = statted && ReadFromDescriptor(fd, text);
-    const int error = errno;
-    ::close(fd);
-    if (!readOk)
+
+    // The stamp is taken from the descriptor read, so a replacement between the stat above
+    // and the open is noticed on the next call.
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return readError(errno);
+    std::string text;
+    const bool readOk = ::fstat(fd, &info) == 0 && ReadFromDescriptor(fd, text);
+    if (!readOk) {
+        const int error = errno;
+        ::close(fd);
         return readError(error);
+    }
     if (m_valid && text == m_text) {
-        m_stamp = stamp;
+        holdFile(fd, stampOf(info));
         return ERROR_SUCCESS;
     }
 
     RegistryKey root;
     std::string what;
     if (!ParseRegistry(text, root, what)) {
+        ::close(fd);
         m_valid = false;
         problem = m_path + ": " + what;
         return ERROR_BADDB;
     }
     m_root = std::move(root);
     m_text = std::move(text);
-    m_stamp = stamp;
+    holdFile(fd, stampOf(info));
     m_valid = true;
     return ERROR_SUCCESS;
 }
@@ -112,11 +142,13 @@ LONG RegistryStore::read(const std::function<LONG(const RegistryKey &, FILETIME)
 {
     const std::lock_guard guard(m_mutex);
     // Under a batch's lock nobody else writes the file: once read, the tree is current.
-    if (!m_batchFresh) {
+    // Under a snapshot the tree checked at its first read is the one wanted.
+    if (!m_batchFresh && !m_snapshotFresh) {
         const LONG result = refresh(problem);
         if (result != ERROR_SUCCESS)
             return result;
         m_batchFresh = m_batchLock != nullptr;
+        m_snapshotFresh = m_snapshotDepth > 0;
     }
     return reader(m_root, lastWriteTime());
 }
@@ -175,6 +207,19 @@ LONG RegistryStore::endBatch()
     return result;
 }
 
+void RegistryStore::beginSnapshot()
+{
+    m_mutex.lock();
+    ++m_snapshotDepth;
+}
+
+void RegistryStore::endSnapshot()
+{
+    if (--m_snapshotDepth == 0)
+        m_snapshotFresh = false;
+    m_mutex.unlock();
+}
+
 // Writes the tree as the file; called with the file's lock held.
 LONG RegistryStore::writeTree()
 {
@@ -182,15 +227,20 @@ LONG RegistryStore::writeTree()
     if (!AtomicWriteFile(m_path, text)) {
         // The tree now holds a change the file does not: read the file again next time.
         m_valid = false;
+        m_snapshotFresh = false;
         return static_cast<LONG>(GetLastError());
     }
+    // The file just written is held as if it had been read.
     struct stat info {};
-    if (::stat(m_path.c_str(), &info) != 0) {
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd >= 0)
+            ::close(fd);
         m_valid = false;
         return ERROR_SUCCESS;
     }
     m_text = std::move(text);
-    m_stamp = FileStamp{true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    holdFile(fd, stampOf(info));
     return ERROR_SUCCESS;
 }
 

@@ -1,5 +1,6 @@
 // One registry file shared by threads and processes: a parsed copy kept per process and
-// checked against the file before each use, and changes written under the file's lock.
+// checked against the file (one stat) before each use, and changes written under the
+// file's lock.
 #pragma once
 
 #include "platform/files/atomicfile.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace zorplat {
@@ -40,6 +42,11 @@ public:
     void beginBatch();
     LONG endBatch();
 
+    // A snapshot: from beginSnapshot to endSnapshot the calling thread holds the store and
+    // its reads check the file only once. Snapshots nest, also inside batches.
+    void beginSnapshot();
+    void endSnapshot();
+
 private:
     struct FileStamp {
         bool exists = false;
@@ -51,6 +58,9 @@ private:
         bool operator==(const FileStamp &other) const;
     };
 
+    static FileStamp stampOf(const struct stat &info);
+    // Keeps fd (the file the tree now stands for, or -1) open in place of the one held before.
+    void holdFile(int fd, const FileStamp &stamp);
     LONG refresh(std::string &problem);
     LONG writeTree();
     FILETIME lastWriteTime() const;
@@ -60,12 +70,16 @@ private:
     RegistryKey m_root;
     std::string m_text;          // the file content m_root was parsed from
     FileStamp m_stamp;
+    int m_heldFile = -1;         // open on the file m_stamp describes
     bool m_valid = false;
 
     int m_batchDepth = 0;
     std::unique_ptr<FileLock> m_batchLock; // set while a batch holds the file's lock
     bool m_batchFresh = false;             // the tree was read from the file under that lock
     bool m_batchChanged = false;           // the tree holds changes the file does not
+
+    int m_snapshotDepth = 0;
+    bool m_snapshotFresh = false; // the file was checked since the snapshot began
 };
 
 } // namespace zorplat

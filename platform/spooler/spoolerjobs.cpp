@@ -9,28 +9,35 @@
 #include "platform/spooler/spoolerstore.h"
 #include "platform/base/text.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 using namespace zorplat::spooler;
 
 namespace {
 
-// The next job id of the root, kept in the registry so that it grows across processes;
-// 0 with the last error set when the registry cannot be read or written. Called with the
-// job lock held, so no other process reads it meanwhile.
-DWORD nextJobId()
+// The next job id of the root, kept as ten digits in the job lock file, which the caller
+// holds: ids grow across processes without a write of the registry per job. The record is
+// not forced to disk: after a crash the ids may start again at 1, as a restarted spooler's
+// do. 0 with the last error set when the lock file cannot be read or written.
+DWORD nextJobId(const zorplat::FileLock &jobLock)
 {
-    zorplat::RegistryBatch batch(HKEY_LOCAL_MACHINE);
-    RegKey print = RegKey::Create(kPrintKey);
-    if (!print.valid())
-        return Fail(static_cast<DWORD>(print.error()));
-    DWORD id = print.dword("NextJobId", 1);
-    if (ReadFailed(print))
-        return 0;
-    if (id == 0)
-        id = 1;
-    if (!print.setDword("NextJobId", id == 0xFFFFFFFF ? 1 : id + 1) || batch.commit() != ERROR_SUCCESS)
-        return 0;
+    constexpr size_t kDigits = 10; // the largest DWORD
+    char record[kDigits + 1] = {};
+    const ssize_t got = ::pread(jobLock.descriptor(), record, kDigits, 0);
+    if (got < 0)
+        return Fail(zorplat::ErrorFromErrno(errno));
+    // An empty or damaged record starts the ids again.
+    const unsigned long long stored = std::strtoull(record, nullptr, 10);
+    const DWORD id = stored == 0 || stored > 0xFFFFFFFFull ? 1 : static_cast<DWORD>(stored);
+    char next[kDigits + 2];
+    std::snprintf(next, sizeof next, "%010lu\n", static_cast<unsigned long>(id == 0xFFFFFFFF ? 1 : id + 1));
+    errno = 0;
+    if (::pwrite(jobLock.descriptor(), next, kDigits + 1, 0) != static_cast<ssize_t>(kDigits + 1))
+        return Fail(zorplat::ErrorFromErrno(errno != 0 ? errno : ENOSPC));
     return id;
 }
 
@@ -121,7 +128,7 @@ DWORD StartDocPrinter(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
     if (!table.pfnOpenPort || !table.pfnStartDocPort || !table.pfnWritePort)
         return Fail(ERROR_CALL_NOT_IMPLEMENTED);
 
-    job->id = nextJobId();
+    job->id = nextJobId(*job->jobLock);
     if (!job->id)
         return 0;
     job->hasDocumentName = docInfo->pDocName != nullptr;

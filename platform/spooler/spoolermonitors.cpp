@@ -14,6 +14,7 @@ namespace zorplat::spooler {
 std::optional<std::vector<RegisteredMonitor>> RegisteredMonitors()
 {
     std::vector<RegisteredMonitor> monitors;
+    const zorplat::RegistrySnapshot snapshot(HKEY_LOCAL_MACHINE);
     const RegKey all = RegKey::Open(kMonitorsKey);
     const std::vector<std::string> keyNames = all.subkeys();
     if (ReadFailed(all))

@@ -56,6 +56,7 @@ PrinterLookup readPrinter(const std::string &name)
 {
     if (!validPrinterName(name))
         return {};
+    const zorplat::RegistrySnapshot snapshot(HKEY_LOCAL_MACHINE);
     const RegKey key = RegKey::Open(printerKey(name));
     if (ReadFailed(key))
         return {std::nullopt, true};
@@ -89,6 +90,7 @@ PrinterLookup readPrinter(const std::string &name)
 std::optional<std::vector<StoredPrinter>> readPrinters()
 {
     std::vector<StoredPrinter> printers;
+    const zorplat::RegistrySnapshot snapshot(HKEY_LOCAL_MACHINE);
     const RegKey all = RegKey::Open(kPrintersKey);
     const std::vector<std::string> keyNames = all.subkeys();
     if (ReadFailed(all))

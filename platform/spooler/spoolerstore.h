@@ -6,6 +6,7 @@
 #include "platform/files/atomicfile.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_batch.h"
+#include "platform/registry/registry_snapshot.h"
 #include "platform/base/windef.h"
 
 #include <optional>

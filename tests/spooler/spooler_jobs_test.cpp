@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -177,6 +178,33 @@ TEST_F(SpoolerJobs, ClosingAPrinterEndsItsJob)
     ASSERT_TRUE(OpenPrinter(const_cast<char *>("Sales"), &printer, nullptr));
     EXPECT_NE(start(), 0u);
     EXPECT_TRUE(EndDocPrinter(printer));
+}
+
+// The job counter lives in the job lock file: a job leaves the registry file as it was, and
+// a counter that was lost or damaged starts the ids again rather than failing the job.
+TEST_F(SpoolerJobs, AJobLeavesTheRegistryFileAlone)
+{
+    ASSERT_NE(start(), 0u);
+    ASSERT_TRUE(EndDocPrinter(printer));
+    const std::string registry = root.path() + "/system.reg";
+    struct stat before {};
+    ASSERT_EQ(stat(registry.c_str(), &before), 0);
+    const std::string contentBefore = root.readFile(registry);
+
+    const DWORD id = start();
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(EndDocPrinter(printer));
+    struct stat after {};
+    ASSERT_EQ(stat(registry.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(root.readFile(registry), contentBefore);
+
+    root.writeFile(root.path() + "/spooler-jobs.lock", "garbage");
+    EXPECT_EQ(start(), 1u);
+    ASSERT_TRUE(EndDocPrinter(printer));
+    EXPECT_EQ(start(), 2u);
+    ASSERT_TRUE(EndDocPrinter(printer));
 }
 
 TEST(SpoolerJobsStartUp, AMonitorThatCannotStartIsReported)
