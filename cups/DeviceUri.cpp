@@ -1,5 +1,7 @@
 #include "cups/DeviceUri.h"
 
+#include "platform/base/text.h"
+
 #include <cctype>
 
 namespace {
@@ -21,17 +23,6 @@ std::string encode(std::string_view text, bool keepSlash)
     return out;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // False on a '%' that is not followed by two hex digits, or that would make a NUL.
 bool decode(std::string_view text, std::string &out)
 {
@@ -43,8 +34,8 @@ bool decode(std::string_view text, std::string &out)
         }
         if (i + 2 >= text.size())
             return false;
-        const int high = hexValue(text[i + 1]);
-        const int low = hexValue(text[i + 2]);
+        const int high = zorplat::HexDigitValue(text[i + 1]);
+        const int low = zorplat::HexDigitValue(text[i + 2]);
         if (high < 0 || low < 0 || (high == 0 && low == 0))
             return false;
         out += static_cast<char>(high * 16 + low);

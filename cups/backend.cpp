@@ -12,6 +12,7 @@
 #include "tools/JobSubmission.h"
 
 #include "platform/base/lasterror.h"
+#include "platform/files/fullio.h"
 #include "platform/kernel/module.h"
 #include "platform/spooler/spooler.h"
 #include "platform/ui/ui.h"
@@ -78,16 +79,10 @@ int copyJob(int source, const std::string &root, std::string &problem)
             close(copy);
             return -1;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = write(copy, block.data() + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                problem = "cannot write the job into the Windows root " + root + ": " + std::strerror(errno);
-                close(copy);
-                return -1;
-            }
-            done += w;
+        if (!zorplat::WriteFully(copy, block.data(), static_cast<size_t>(n))) {
+            problem = "cannot write the job into the Windows root " + root + ": " + std::strerror(errno);
+            close(copy);
+            return -1;
         }
     }
     lseek(copy, 0, SEEK_SET);

@@ -5,8 +5,8 @@
 #include "platform/base/paths.h"
 #include "platform/files/atomicfile.h"
 #include "platform/files/freshfile.h"
+#include "platform/files/fullio.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -73,17 +73,8 @@ bool writeFresh(const std::string &linuxPath, std::string_view content)
     const int fd = zorplat::OpenFreshFile(linuxPath, O_WRONLY);
     if (fd < 0)
         return false;
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            ::close(fd);
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return ::close(fd) == 0;
+    const bool written = zorplat::WriteFully(fd, content.data(), content.size());
+    return ::close(fd) == 0 && written;
 }
 
 } // namespace

@@ -225,16 +225,6 @@ ZORMON_QP_BLOCK_TARGET void encodeBlocks(Cursor &cursor, const uint8_t *end)
     cursor = c;
 }
 
-bool blocksAvailable()
-{
-#if defined(__x86_64__)
-    static const bool available = __builtin_cpu_supports("ssse3");
-    return available;
-#else
-    return true;
-#endif
-}
-
 #endif
 
 } // namespace
@@ -246,8 +236,11 @@ QuotedPrintableEncoder::QuotedPrintableEncoder(Method method)
 
 bool QuotedPrintableEncoder::BlockPathAvailable()
 {
-#ifdef ZORMON_QP_BLOCKS
-    return blocksAvailable();
+#if defined(ZORMON_QP_BLOCKS) && defined(__x86_64__)
+    static const bool available = __builtin_cpu_supports("ssse3");
+    return available;
+#elif defined(ZORMON_QP_BLOCKS)
+    return true;
 #else
     return false;
 #endif

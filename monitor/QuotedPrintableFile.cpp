@@ -5,6 +5,7 @@
 #include "platform/base/lasterror.h"
 #include "platform/base/paths.h"
 #include "platform/files/freshfile.h"
+#include "platform/files/fullio.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -57,37 +58,6 @@ private:
     int m_fd;
 };
 
-// Reads until the block is full or the file ends; -1 with errno set on failure.
-ssize_t readBlock(int fd, uint8_t *buffer, std::size_t size)
-{
-    std::size_t filled = 0;
-    while (filled < size) {
-        const ssize_t n = ::read(fd, buffer + filled, size - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        filled += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(filled);
-}
-
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 class StreamEncoder {
 public:
     explicit StreamEncoder(int output)
@@ -100,7 +70,7 @@ public:
     {
         while (size > 0) {
             const std::size_t length = std::min(size, kInputBlock);
-            if (!writeAll(m_output, m_out.get(), m_encoder.encode(data, length, m_out.get())))
+            if (!zorplat::WriteFully(m_output, m_out.get(), m_encoder.encode(data, length, m_out.get())))
                 return false;
             data += length;
             size -= length;
@@ -115,7 +85,7 @@ public:
     {
         std::unique_ptr<uint8_t[]> in(new uint8_t[kInputBlock]);
         for (;;) {
-            const ssize_t n = readBlock(input, in.get(), kInputBlock);
+            const ssize_t n = zorplat::ReadFully(input, in.get(), kInputBlock);
             if (n < 0)
                 return false;
             if (n == 0)

@@ -1,5 +1,7 @@
 #include "tools/JobInput.h"
 
+#include "platform/files/fullio.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -25,37 +27,6 @@ constexpr const char *kNoPages = "No pages will be processed";
 bool startsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
-}
-
-// Reads until `want` bytes or the end; -1 on an error.
-ssize_t readFully(int fd, char *buffer, size_t want)
-{
-    size_t got = 0;
-    while (got < want) {
-        const ssize_t n = read(fd, buffer + got, want - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(got);
-}
-
-bool writeFully(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // Why Ghostscript gave up: its first error line, else its last line, trimmed.
@@ -204,7 +175,7 @@ bool JobInput::open(int fd, const std::string &name, const std::string &workDir,
         return false;
     }
     m_head.resize(kJobHeadSize);
-    const ssize_t got = readFully(fd, m_head.data(), m_head.size());
+    const ssize_t got = zorplat::ReadFully(fd, m_head.data(), m_head.size());
     if (got < 0) {
         problem = "cannot read " + shown + ": " + std::strerror(errno);
         return false;
@@ -242,10 +213,10 @@ bool JobInput::convertPdf(int pdfFd, const std::string &workDir, std::string &pr
             problem = "cannot make a work file in " + workDir + ": " + std::strerror(errno);
             return false;
         }
-        bool copied = writeFully(copy, m_head.data(), m_head.size());
+        bool copied = zorplat::WriteFully(copy, m_head.data(), m_head.size());
         std::vector<char> block(1 << 20);
-        for (ssize_t n; copied && (n = readFully(pdfFd, block.data(), block.size())) != 0;)
-            copied = n > 0 && writeFully(copy, block.data(), static_cast<size_t>(n));
+        for (ssize_t n; copied && (n = zorplat::ReadFully(pdfFd, block.data(), block.size())) != 0;)
+            copied = n > 0 && zorplat::WriteFully(copy, block.data(), static_cast<size_t>(n));
         if (!copied) {
             problem = "cannot copy " + shown + " into " + workDir + ": " + std::strerror(errno);
             ::close(copy);
@@ -307,7 +278,7 @@ bool JobInput::convertPdf(int pdfFd, const std::string &workDir, std::string &pr
     std::string said;
     if (lseek(messages, 0, SEEK_SET) == 0) {
         char text[4096];
-        const ssize_t n = readFully(messages, text, sizeof text);
+        const ssize_t n = zorplat::ReadFully(messages, text, sizeof text);
         said.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
     }
     ::close(messages);

@@ -36,7 +36,9 @@ void Type(QDialog &dialog, const char *id, const QString &text)
         edit->setText(text);
 }
 
-bool Save(QDialog &dialog, const QString &folder, const QString &name)
+} // namespace
+
+bool SaveDialogPicture(QDialog &dialog, const QString &folder, const QString &name)
 {
     dialog.adjustSize();
     dialog.show();
@@ -46,48 +48,46 @@ bool Save(QDialog &dialog, const QString &folder, const QString &name)
     return saved;
 }
 
-} // namespace
-
 bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder)
 {
     bool allSaved = true;
     {
         CDeleteGroupDlg dialog(tree);
         Hover(dialog, "1030");
-        allSaved &= Save(dialog, folder, "delete-group");
+        allSaved &= SaveDialogPicture(dialog, folder, "delete-group");
     }
     {
         CDeletePrinterDlg dialog(tree);
         Hover(dialog, "1031");
-        allSaved &= Save(dialog, folder, "delete-printer");
+        allSaved &= SaveDialogPicture(dialog, folder, "delete-printer");
     }
     {
         const GroupRecord *group = doc.Groups().empty() ? nullptr : doc.Groups().front().get();
         CGroupPropertiesDlg dialog(doc, group ? group->MainGroupName : "Sales", group ? group->GroupDescription : "",
                                    group ? group->GroupDriver : "");
-        allSaved &= Save(dialog, folder, "group-properties");
+        allSaved &= SaveDialogPicture(dialog, folder, "group-properties");
     }
     {
         CCommSetupDlg dialog;
         Hover(dialog, "1028");
-        allSaved &= Save(dialog, folder, "communication-setup");
+        allSaved &= SaveDialogPicture(dialog, folder, "communication-setup");
     }
     {
         CJobOptionsDlg dialog;
-        allSaved &= Save(dialog, folder, "job-options");
+        allSaved &= SaveDialogPicture(dialog, folder, "job-options");
     }
     {
         CNewGroupDlg dialog(tree);
         Type(dialog, "1000", "Second Floor");
         Type(dialog, "1001", "The printers beside the meeting rooms");
         Hover(dialog, "1000");
-        allSaved &= Save(dialog, folder, "new-group");
+        allSaved &= SaveDialogPicture(dialog, folder, "new-group");
     }
     {
         CRenameDlg dialog(tree);
         Type(dialog, "1036", "Front Office");
         Hover(dialog, "1036");
-        allSaved &= Save(dialog, folder, "rename");
+        allSaved &= SaveDialogPicture(dialog, folder, "rename");
     }
     if (!doc.Printers().empty()) {
         // The first printer that belongs to a group shows all three pages.
@@ -104,14 +104,14 @@ bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder
             pages->setCurrentIndex(page);
             Hover(sheet, pages->count() == 3 ? hovered[page] : hovered[page == 0 ? 0 : 2]);
             const QString name = pages->tabText(page).toLower().replace(' ', '-');
-            allSaved &= Save(sheet, folder, "printer-properties-" + name);
+            allSaved &= SaveDialogPicture(sheet, folder, "printer-properties-" + name);
         }
     }
     {
         CErrorInfoDlg dialog({{"Back Office", "Laser J8 The associated driver is not installed.", true},
                               {"Front Desk", " The printer u are trying to import already exists", true},
                               {"Sales", "The group u are trying to import already exists", false}});
-        allSaved &= Save(dialog, folder, "error-information");
+        allSaved &= SaveDialogPicture(dialog, folder, "error-information");
     }
     return allSaved;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class CChooserDoc;
+class QDialog;
 class TreeOperations;
 
 namespace sendaro {
@@ -17,5 +18,9 @@ namespace sendaro {
 // the document's first group, the property sheet its first printer in a group. Nothing is
 // changed. False when a picture could not be made.
 bool RenderDialogs(TreeOperations &tree, CChooserDoc &doc, const QString &folder);
+
+// Shows the dialog at its natural size and writes it as <folder>/<name>.png; false when the
+// file could not be written.
+bool SaveDialogPicture(QDialog &dialog, const QString &folder, const QString &name);
 
 } // namespace sendaro

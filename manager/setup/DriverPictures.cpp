@@ -2,25 +2,11 @@
 
 #include "manager/setup/CDriverFilesDlg.h"
 #include "manager/setup/CFileNotFoundDlg.h"
+#include "manager/dialogs/DialogPictures.h"
 
-#include <QApplication>
 #include <QProgressBar>
 
 namespace sendaro {
-
-namespace {
-
-bool Save(QDialog &dialog, const QString &folder, const QString &name)
-{
-    dialog.adjustSize();
-    dialog.show();
-    QApplication::processEvents();
-    const bool saved = dialog.grab().save(folder + "/" + name + ".png");
-    dialog.hide();
-    return saved;
-}
-
-} // namespace
 
 bool RenderDriverDialogs(const QString &folder)
 {
@@ -37,11 +23,11 @@ bool RenderDriverDialogs(const QString &folder)
         CDriverFilesDlg dialog(files, "C:\\ZORVALINE\\DRIVERS\\FAMILY\\", "");
         if (auto *progress = dialog.findChild<QProgressBar *>("1011"))
             progress->setValue(50);
-        allSaved &= Save(dialog, folder, "driver-files");
+        allSaved &= SaveDialogPicture(dialog, folder, "driver-files");
     }
     {
         CFileNotFoundDlg dialog("/media/driver-disk/ZORPS.HLP");
-        allSaved &= Save(dialog, folder, "file-not-found");
+        allSaved &= SaveDialogPicture(dialog, folder, "file-not-found");
     }
     return allSaved;
 }

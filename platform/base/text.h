@@ -21,4 +21,16 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
+// The value of a hex digit of either case; -1 for any other character.
+inline int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace zorplat

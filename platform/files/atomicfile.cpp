@@ -1,4 +1,5 @@
 #include "platform/files/atomicfile.h"
+#include "platform/files/fullio.h"
 
 #include "platform/base/lasterror.h"
 #include "platform/files/temporaryfile.h"
@@ -54,20 +55,6 @@ std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool writeAll(int fd, std::string_view content)
-{
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
 } // namespace
 
 void SyncFolderOf(const std::string &linuxPath)
@@ -105,7 +92,7 @@ bool AtomicWriteFile(const std::string &requestedPath, std::string_view content,
     // The data must be on disk before the rename is, or a crash could leave the name with
     // no content; fdatasync is enough, as the size is part of what it syncs.
     const bool written = ::fchmod(temporary.fd(), mode) == 0
-        && writeAll(temporary.fd(), content) && ::fdatasync(temporary.fd()) == 0
+        && WriteFully(temporary.fd(), content.data(), content.size()) && ::fdatasync(temporary.fd()) == 0
         && temporary.replaceTarget();
     if (!written)
         return failWith(errno);

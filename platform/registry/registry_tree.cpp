@@ -1,5 +1,6 @@
 #include "platform/registry/registry_tree.h"
 
+#include "platform/base/text.h"
 #include "platform/registry/registry.h"
 
 #include <algorithm>
@@ -30,17 +31,6 @@ bool isStringType(DWORD type)
 char upper(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 void appendHexByte(std::string &out, unsigned char byte)
@@ -151,8 +141,8 @@ bool takeQuoted(std::string_view &rest, std::string &out, std::string &problem)
         case 'r': out += '\r'; break;
         case 't': out += '\t'; break;
         case 'x': {
-            const int high = i + 1 < rest.size() ? hexDigit(rest[i]) : -1;
-            const int low = high >= 0 ? hexDigit(rest[i + 1]) : -1;
+            const int high = i + 1 < rest.size() ? HexDigitValue(rest[i]) : -1;
+            const int low = high >= 0 ? HexDigitValue(rest[i + 1]) : -1;
             if (low < 0) {
                 problem = "bad \\x escape";
                 return false;
@@ -209,8 +199,8 @@ bool takeHexBytes(std::string_view rest, std::string &data, std::string &problem
             ok = rest[i] == ',';
             ++i;
         }
-        const int high = ok && i + 1 < rest.size() ? hexDigit(rest[i]) : -1;
-        const int low = high >= 0 ? hexDigit(rest[i + 1]) : -1;
+        const int high = ok && i + 1 < rest.size() ? HexDigitValue(rest[i]) : -1;
+        const int low = high >= 0 ? HexDigitValue(rest[i + 1]) : -1;
         ok = low >= 0;
         if (ok)
             data += static_cast<char>(high << 4 | low);
@@ -242,7 +232,7 @@ bool takeData(std::string_view rest, DWORD type, std::string &data, std::string 
         return true;
     }
     if (type == REG_DWORD && rest.size() == 8 &&
-        std::all_of(rest.begin(), rest.end(), [](char c) { return hexDigit(c) >= 0; })) {
+        std::all_of(rest.begin(), rest.end(), [](char c) { return HexDigitValue(c) >= 0; })) {
         const unsigned long number = std::stoul(std::string(rest), nullptr, 16);
         for (int shift = 0; shift < 32; shift += 8)
             data += static_cast<char>((number >> shift) & 0xFF);
